@@ -1,0 +1,90 @@
+#pragma once
+// CMainDlg: the one object that lives across drops. It holds the settings,
+// the colour pair, the glyph bitmap, the counters and paths of the page being
+// converted, and the log. The conversion operations that read settings are
+// its members. It reaches the user only through a UserInterface, which the
+// Qt dialog and the command line each implement.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/user_interface.h"
+#include "imaging/device_context.h"
+#include "imaging/page_colours.h"
+
+// Path buffers hold 259 characters and a terminating zero.
+inline constexpr int kMaxPath = 260;
+
+// How the last conversion run ended (for the command line's exit status).
+enum class RunOutcome : int {
+    kAllClean = 0,      // every page ended with message 107
+    kBlockErrors = 1,   // the run ended, some page had block errors (108)
+    kStopped = 2,       // a fatal error stopped the run
+};
+
+// Image formats.
+enum ImageFormat : int { kFormatGif = 0, kFormatPng = 1, kFormatXbm = 2 };
+
+class CMainDlg {
+public:
+    explicit CMainDlg(UserInterface* ui = nullptr);
+    ~CMainDlg();
+    CMainDlg(const CMainDlg&) = delete;
+    CMainDlg& operator=(const CMainDlg&) = delete;
+
+    void SetUserInterface(UserInterface* ui) { m_pUi = ui; }
+
+    // --- members, in the order of the dialog state ---
+    int m_nPosX = 100;
+    int m_nPosY = 100;
+    unsigned char m_colours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+    std::vector<std::string> m_fontList;  // the Hangul faces handed over at start-up
+    int m_nFontCount = 0;
+    std::string m_strLog;
+    std::string m_strFontName;
+    std::string m_strFontSize;
+    std::string m_strImageFormat;
+    int m_bDeleteErrorFiles = 0;
+    int m_bTransparent = 0;
+    int m_nCreatedCount = 0;
+    int m_nImageCount = 0;
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
+    int m_nRowBytes = 0;
+    std::unique_ptr<unsigned char[]> m_pImageBits;  // null when no bitmap is held
+    std::size_t m_nImageBitsSize = 0;               // bytes held in m_pImageBits
+    char m_szSourcePath[kMaxPath] = {};
+    char m_szOutputPath[kMaxPath] = {};
+    char m_szPageDir[kMaxPath] = {};
+    char m_szImageDir[kMaxPath] = {};
+    // The drawing surface's vertical resolution (the screen's by default).
+    int m_nScreenDpi = kScreenDpi;
+    // How the last ConvertFiles run ended.
+    RunOutcome m_lastOutcome = RunOutcome::kAllClean;
+
+    // --- log (the log pane) ---
+    void LogText(std::string_view text, bool newline, bool append);
+    void LogMessage(int number, bool newline, bool append);
+    void ShowMessageBox(std::string_view text);
+
+    // --- conversion run ---
+    // A drop: wait cursor, then ConvertFiles. `refreshSettings` stands for the
+    // save direction of the data exchange, run before anything is converted.
+    void OnDropFiles(const std::vector<std::string>& paths, void (*refreshSettings)(CMainDlg&) = nullptr);
+    void ConvertFiles(const std::vector<std::string>& paths);
+    // The page scanner: error total, or -1 after a fatal error.
+    int ConvertPage(FILE* source, FILE* output);
+
+    // --- block pipeline operations that read settings ---
+    int BuildImageKey(char key[256]);
+    int RenderGlyphs(const DeviceContext* dc);
+    int WriteGif(FILE* file, const char* key, const unsigned char* colours);
+    int WritePng(FILE* file, const char* key, const unsigned char* colours);
+    int WriteXbm(FILE* file, const char* name);
+    void FreeImageBits();
+
+private:
+    UserInterface* m_pUi = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// The module-level buffers of the block being converted. One page, and one
+// block, is converted at a time; the page scanner fills the block bytes, the
+// block parser turns them into the glyph string.
+
+// Block bytes: the bytes between [[ and ]], at most 5000, no terminator.
+inline constexpr int kMaxBlockBytes = 5000;
+struct BlockBytes {
+    unsigned char bytes[kMaxBlockBytes];
+    int count;
+};
+extern BlockBytes g_blockBytes;
+
+// Appends one byte to the block bytes; a byte beyond the 5000th is dropped.
+void AddBlockByte(unsigned char byte);
+
+// Glyph string: the text drawn for one block. At most 256 bytes of text,
+// then room for a terminator of up to two bytes. Narrow mode holds code page
+// 949 text (lead byte first); Unicode mode holds UTF-16 code units, low byte
+// first.
+inline constexpr int kMaxGlyphBytes = 256;
+struct GlyphString {
+    unsigned char bytes[kMaxGlyphBytes + 2];
+    int length;
+};
+extern GlyphString g_glyphString;
+
+// Unicode mode: set per page, true exactly when the font face is "New Gulim".
+extern bool g_bUnicodeMode;
+
+// The error glyph (a black heart suit), drawn for what cannot be represented.
+inline constexpr unsigned kErrorGlyph = 0xA2BE;

@@ -1,0 +1,12 @@
+#pragma once
+// The block text language: turns the block bytes into the glyph string,
+// reporting each character to the image naming operation.
+
+// Parses g_blockBytes into g_glyphString (whose length the caller set to 0).
+// Returns the number of characters that could not be represented.
+int ParseBlock();
+
+// Appends a code page 949 code (lead byte in the high half).
+void AppendCode(unsigned code);
+// Appends one ASCII character.
+void AppendChar(unsigned char ch);

@@ -1,0 +1,12 @@
+#pragma once
+// Romanised Hangul: one letter run to one syllable or Hangul letter.
+
+// Letter run: at most 64 characters and a terminating zero.
+inline constexpr int kMaxLetterRun = 64;
+
+// Composes the zero-terminated letter run `run` (1 to 64 characters, each an
+// ASCII letter, '*', '0' or '@'). Returns the code page 949 code of the
+// syllable or the Hangul letter, or 0 when the run is neither. A run that
+// begins with '*' may be rewritten in place by the letter replacement of the
+// name search.
+unsigned ComposeSyllable(char* run);

@@ -1,0 +1,36 @@
+#pragma once
+// The platform's text services on FreeType and fontconfig: the Hangul faces,
+// and measuring and drawing a string one bit per pixel.
+#include <string>
+#include <vector>
+
+// Face names of the fonts whose languages include Korean: each family's
+// first (default-language) name, sorted ignoring case, without duplicates.
+std::vector<std::string> ListHangulFaces();
+
+// Measured size of a text, in whole pixels.
+struct TextExtent {
+    int width = 0;
+    int height = 0;
+};
+
+// A Hangul face opened at a pixel size (the em size). Opening fails (ok()
+// false) when `faceName` is no Hangul face, ignoring case.
+class HangulFont {
+public:
+    HangulFont(const std::string& faceName, int pixelSize);
+    ~HangulFont();
+    HangulFont(const HangulFont&) = delete;
+    HangulFont& operator=(const HangulFont&) = delete;
+
+    bool ok() const;
+    // Width: the sum of the glyphs' advances; height: ascent plus descent.
+    TextExtent Measure(const std::u32string& text);
+    // Draws `text` at the top left of a one-bit bitmap (MSB leftmost, 1 ink,
+    // rows `rowBytes` apart), baseline at the ascent, clipped to the bitmap.
+    void Draw(const std::u32string& text, unsigned char* bits, int width, int height, int rowBytes);
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
