@@ -1,0 +1,12 @@
+#include "hangul/block_buffers.h"
+
+BlockBytes g_blockBytes;
+GlyphString g_glyphString;
+bool g_bUnicodeMode = false;
+
+void AddBlockByte(unsigned char byte)
+{
+    // Bytes beyond the 5000th are dropped without notice.
+    if (g_blockBytes.count < kMaxBlockBytes)
+        g_blockBytes.bytes[g_blockBytes.count++] = byte;
+}
