@@ -1,3 +1,35 @@
-// Placeholder until the command line lands.
+// sylpic: converts pages given on the command line, or opens the dialog.
 #include <cstdio>
-int main() { std::puts("sylpic"); return 0; }
+#include <string>
+
+#include "app/cli/command_line.h"
+#include "imaging/font_engine.h"
+#include "res/version.h"
+
+int main(int argc, char** argv)
+{
+    CommandLine line;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, line, error)) {
+        std::fprintf(stderr, "sylpic: %s\n\n%s", error.c_str(), UsageText());
+        return kExitStopped;
+    }
+    if (line.help) {
+        std::fputs(UsageText(), stdout);
+        return kExitClean;
+    }
+    if (line.version) {
+        std::printf("%s Ver. %s\n", SYLPIC_NAME, SYLPIC_VERSION);
+        return kExitClean;
+    }
+    if (line.listFonts) {
+        for (const std::string& face : ListHangulFaces())
+            std::printf("%s\n", face.c_str());
+        return kExitClean;
+    }
+    if (line.pages.empty()) {
+        std::fputs(UsageText(), stderr);
+        return kExitStopped;
+    }
+    return RunConversion(line);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The command line: `sylpic [OPTIONS] [PAGE...]`.
+#include <optional>
+#include <string>
+#include <vector>
+
+// Exit statuses.
+enum ExitStatus : int {
+    kExitClean = 0,        // every page ended with message 107
+    kExitBlockErrors = 1,  // some page had block errors (message 108)
+    kExitStopped = 2,      // the run stopped, or the command line is wrong
+};
+
+struct CommandLine {
+    std::optional<std::string> font;
+    std::optional<std::string> size;
+    std::optional<std::string> format;
+    std::optional<bool> transparent;
+    std::optional<bool> deleteErrors;
+    int dpi = 96;
+    bool listFonts = false;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> pages;
+};
+
+// Parses argv; on a mistake returns false with `error` set.
+bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error);
+
+// The usage text of --help.
+const char* UsageText();
+
+// Converts the pages of `line` (which has at least one page).
+int RunConversion(const CommandLine& line);

@@ -1,0 +1,150 @@
+#include "app/profile.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+std::string_view Trim(std::string_view s)
+{
+    const char* space = " \t\r\n";
+    const std::size_t first = s.find_first_not_of(space);
+    if (first == std::string_view::npos)
+        return {};
+    const std::size_t last = s.find_last_not_of(space);
+    return s.substr(first, last - first + 1);
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The section name of a "[name]" line, or nothing when it is no header.
+bool SectionHeader(std::string_view line, std::string_view& name)
+{
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[')
+        return false;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return false;
+    name = Trim(line.substr(1, close - 1));
+    return true;
+}
+
+}  // namespace
+
+bool ProfileFile::Load()
+{
+    lines_.clear();
+    std::ifstream in(path_, std::ios::binary);
+    if (!in)
+        return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines_.push_back(line);
+    }
+    return true;
+}
+
+bool ProfileFile::Save() const
+{
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    for (const std::string& line : lines_)
+        out << line << "\r\n";
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+int ProfileFile::FindSection(std::string_view section) const
+{
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (SectionHeader(lines_[i], name) && EqualIgnoringCase(name, section))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int ProfileFile::FindKey(std::string_view section, std::string_view key) const
+{
+    const int header = FindSection(section);
+    if (header < 0)
+        return -1;
+    for (std::size_t i = static_cast<std::size_t>(header) + 1; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (SectionHeader(lines_[i], name))
+            break;
+        const std::string_view line = lines_[i];
+        const std::size_t equals = line.find('=');
+        if (equals != std::string_view::npos && EqualIgnoringCase(Trim(line.substr(0, equals)), key))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string ProfileFile::GetString(std::string_view section, std::string_view key, std::string_view fallback) const
+{
+    const int at = FindKey(section, key);
+    if (at < 0)
+        return std::string(fallback);
+    const std::string_view line = lines_[static_cast<std::size_t>(at)];
+    std::string_view value = Trim(line.substr(line.find('=') + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
+}
+
+int ProfileFile::GetInt(std::string_view section, std::string_view key, int fallback) const
+{
+    if (FindKey(section, key) < 0)
+        return fallback;
+    const std::string value = GetString(section, key, "");
+    long number = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9')
+            break;
+        number = number * 10 + (c - '0');
+        if (number > 0x7FFFFFFF)
+            return 0;
+    }
+    return static_cast<int>(number);
+}
+
+void ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    std::string line = std::string(key) + "=" + std::string(value);
+    const int at = FindKey(section, key);
+    if (at >= 0) {
+        lines_[static_cast<std::size_t>(at)] = line;
+        return;
+    }
+    const int header = FindSection(section);
+    if (header < 0) {
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(line);
+        return;
+    }
+    // After the section's last key line.
+    std::size_t insertAt = static_cast<std::size_t>(header) + 1;
+    for (std::size_t i = insertAt; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (SectionHeader(lines_[i], name))
+            break;
+        if (!Trim(lines_[i]).empty())
+            insertAt = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+}
+
+void ProfileFile::WriteInt(std::string_view section, std::string_view key, int value)
+{
+    WriteString(section, key, std::to_string(value));
+}

@@ -1,0 +1,72 @@
+#include "convert/dir_search.h"
+
+#include <dirent.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <memory>
+#include <cstring>
+
+namespace {
+
+unsigned char Lower(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+}  // namespace
+
+bool WildcardMatch(const char* pattern, const char* name)
+{
+    // Iterative matching with one back-track point for the last '*'.
+    const char* starPattern = nullptr;
+    const char* starName = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            starPattern = ++pattern;
+            starName = name;
+        } else if (*pattern == '?' || (*pattern && Lower(*pattern) == Lower(*name))) {
+            ++pattern;
+            ++name;
+        } else if (starPattern) {
+            pattern = starPattern;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    // A trailing ".*" matches a name that has no point at all.
+    if (pattern[0] == '.' && pattern[1] == '*' && pattern[2] == '\0')
+        return true;
+    return *pattern == '\0';
+}
+
+std::vector<std::string> FindMatchingFiles(const std::string& pathPattern)
+{
+    std::vector<std::string> names;
+    const std::size_t slash = pathPattern.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : pathPattern.substr(0, slash + 1);
+    const std::string pattern = slash == std::string::npos ? pathPattern : pathPattern.substr(slash + 1);
+
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir)
+        return names;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        if (WildcardMatch(pattern.c_str(), entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    // Name order ignoring case; names equal but for case in byte order.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const int c = strcasecmp(a.c_str(), b.c_str());
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}

@@ -1,0 +1,172 @@
+// The image folder view and the reuse search over it.
+//
+// The folder is read once per page, on first need, and kept current as the
+// page writes images. Entries are kept in name order ignoring case (the
+// order of the directory search), so the candidates of a base name are two
+// runs of that order: base + "." ... and base + "1" ... base + "9" ....
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "convert/dir_search.h"
+#include "convert/image_reuse.h"
+
+namespace {
+
+std::string Lowered(const char* text)
+{
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+    return s;
+}
+
+struct Entry {
+    std::string lower;  // the name in lower case, the sort key
+    std::string name;
+    bool operator<(const Entry& other) const
+    {
+        return lower != other.lower ? lower < other.lower : name < other.name;
+    }
+};
+
+struct StoredKey {
+    int length;
+    std::string text;
+    unsigned char colours[6];
+};
+
+class FolderView {
+public:
+    void Begin(const char* folder)
+    {
+        folder_ = folder;
+        loaded_ = false;
+        entries_.clear();
+        names_.clear();
+        keys_.clear();
+    }
+    void End() { Begin(""); }
+
+    // Makes sure the view holds `folder`, reading it when need be.
+    void Use(const char* folder)
+    {
+        if (loaded_ && folder_ == folder)
+            return;
+        Begin(folder);
+        for (const std::string& name : FindMatchingFiles(folder_ + "*"))
+            Add(name);
+        loaded_ = true;
+    }
+
+    bool Has(const char* fileName) const { return names_.count(fileName) != 0; }
+
+    void Written(const char* fileName)
+    {
+        keys_.erase(fileName);
+        Add(fileName);
+    }
+
+    // The key of an image, read once per page.
+    const StoredKey& KeyOf(const std::string& name, const char* path, int format)
+    {
+        auto found = keys_.find(name);
+        if (found != keys_.end())
+            return found->second;
+        char text[260];
+        StoredKey stored{};
+        stored.length = format == 0 ? ReadGifKey(path, text, stored.colours) : ReadPngKey(path, text, stored.colours);
+        stored.text.assign(text, std::strlen(text));
+        return keys_.emplace(name, std::move(stored)).first->second;
+    }
+
+    template <typename Visit>
+    void ForEachCandidate(const std::string& lowerBase, Visit visit) const
+    {
+        // base + "." sorts before base + "1" to "9", as in the full order.
+        for (const char* next : {".", "1"}) {
+            const Entry from{lowerBase + next, std::string()};
+            for (auto it = entries_.lower_bound(from); it != entries_.end(); ++it) {
+                const std::string& lower = it->lower;
+                if (lower.compare(0, lowerBase.size(), lowerBase) != 0 || lower.size() <= lowerBase.size())
+                    break;
+                const char c = lower[lowerBase.size()];
+                const bool inRun = next[0] == '.' ? c == '.' : (c >= '1' && c <= '9');
+                if (!inRun)
+                    break;
+                if (!visit(it->name))
+                    return;
+            }
+        }
+    }
+
+private:
+    void Add(const std::string& name)
+    {
+        if (names_.insert(name).second)
+            entries_.insert(Entry{Lowered(name.c_str()), name});
+    }
+
+    std::string folder_;
+    bool loaded_ = false;
+    std::set<Entry> entries_;
+    std::unordered_set<std::string> names_;
+    std::unordered_map<std::string, StoredKey> keys_;
+};
+
+FolderView s_view;
+
+}  // namespace
+
+void BeginImageFolder(const char* folder)
+{
+    s_view.Begin(folder);
+}
+
+void EndImageFolder()
+{
+    s_view.End();
+}
+
+bool ImageFolderHas(const char* folder, const char* fileName)
+{
+    s_view.Use(folder);
+    return s_view.Has(fileName);
+}
+
+void NoteImageWritten(const char* folder, const char* fileName)
+{
+    s_view.Use(folder);
+    s_view.Written(fileName);
+}
+
+void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
+                       const unsigned char* colours, char* foundPath, int format)
+{
+    foundPath[0] = '\0';
+    if (format != 0 && format != 1)
+        return;
+    s_view.Use(folder);
+    const std::string pattern = std::string(baseName) + (format == 0 ? "*.gif" : "*.png");
+
+    s_view.ForEachCandidate(Lowered(baseName), [&](const std::string& name) {
+        if (!WildcardMatch(pattern.c_str(), name.c_str()))
+            return true;
+        char path[260];
+        const int length = std::snprintf(path, sizeof path, "%s%s", folder, name.c_str());
+        if (length < 0 || length >= static_cast<int>(sizeof path))
+            return true;
+        const StoredKey& stored = s_view.KeyOf(name, path, format);
+        if (stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
+            stored.text.size() == static_cast<std::size_t>(keyLength) &&
+            std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0) {
+            std::memcpy(foundPath, path, static_cast<std::size_t>(length) + 1);
+            return false;
+        }
+        return true;
+    });
+}

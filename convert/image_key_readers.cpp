@@ -1,0 +1,133 @@
+// Reading the image key and colours back from images this program wrote.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "convert/image_reuse.h"
+
+namespace {
+
+// Text buffers of the readers hold 260 bytes.
+constexpr int kKeyTextRoom = 260;
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(const char* path) : fd_(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    bool ok() const { return fd_ >= 0; }
+    // Reads up to `size` bytes from the start; returns how many came.
+    int ReadStart(unsigned char* to, int size) const
+    {
+        int got = 0;
+        while (got < size) {
+            const ssize_t n = pread(fd_, to + got, static_cast<std::size_t>(size - got), got);
+            if (n <= 0)
+                break;
+            got += static_cast<int>(n);
+        }
+        return got;
+    }
+
+private:
+    int fd_;
+};
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+int ReadGifKey(const char* path, char* text, unsigned char* colours)
+{
+    // Layout written by the GIF writer: the two-entry colour table at bytes
+    // 13 to 18, then at once the comment extension 0x21 0xFE, a size byte L
+    // and L bytes of key text (only this first sub-block is read).
+    std::memset(text, 0, kKeyTextRoom);
+    FileDescriptor file(path);
+    if (!file.ok())
+        return 0;
+    unsigned char head[22 + 255];
+    const int got = file.ReadStart(head, sizeof head);
+
+    std::memset(colours, 0, 6);
+    if (got > 13)
+        std::memcpy(colours, head + 13, static_cast<std::size_t>(got >= 19 ? 6 : got - 13));
+    if (got < 22 || head[19] != 0x21 || head[20] != 0xFE)
+        return 0;
+    const int length = head[21];
+    int copied = 0;
+    for (int i = 22; i < got && copied < length; ++i) {
+        text[copied++] = static_cast<char>(head[i]);
+        if (head[i] == '\n')
+            break;  // the text stops after a line feed
+    }
+    text[copied] = '\0';
+    return length;
+}
+
+int ReadPngKey(const char* path, char* text, unsigned char* colours)
+{
+    // Walks the chunks before the first IDAT: colours from PLTE, the key
+    // from the "Comment" tEXt chunk. Any chunk over 512 bytes ends the walk.
+    constexpr unsigned kMaxChunk = 512;
+    std::memset(text, 0, kKeyTextRoom);
+    std::memset(colours, 0, 6);
+    int result = 0;
+
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    std::unique_ptr<FILE, FileCloser> file(fdopen(fd, "rb"));
+    if (!file) {
+        close(fd);
+        return 0;
+    }
+    unsigned char signature[8];
+    if (std::fread(signature, 1, 8, file.get()) != 8)
+        return 0;
+
+    unsigned char chunk[4 + kMaxChunk + 4];  // type, data, CRC
+    for (;;) {
+        unsigned char lengthBytes[4];
+        if (std::fread(lengthBytes, 1, 4, file.get()) != 4)
+            break;
+        const unsigned length = (unsigned(lengthBytes[0]) << 24) | (unsigned(lengthBytes[1]) << 16) |
+                                (unsigned(lengthBytes[2]) << 8) | unsigned(lengthBytes[3]);
+        if (length > kMaxChunk)
+            break;
+        if (std::fread(chunk, 1, length + 4, file.get()) != length + 4)
+            break;
+        unsigned char crc[4];
+        if (std::fread(crc, 1, 4, file.get()) != 4)
+            break;  // a chunk cut short is no chunk
+
+        const unsigned char* data = chunk + 4;
+        if (std::memcmp(chunk, "PLTE", 4) == 0) {
+            std::memcpy(colours, data, length < 6 ? length : 6);
+        } else if (std::memcmp(chunk, "tEXt", 4) == 0) {
+            if (length >= 8 && std::memcmp(data, "Comment", 8) == 0) {
+                const unsigned textLength = length - 8;
+                if (textLength > 256) {
+                    result = 0;
+                    break;
+                }
+                std::memset(text, 0, kKeyTextRoom);
+                std::memcpy(text, data + 8, textLength);
+                result = static_cast<int>(textLength);
+            }
+        } else if (std::memcmp(chunk, "IDAT", 4) == 0) {
+            break;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Image reuse: the key stored in each GIF and PNG image's comment, and the
+// search of the image folder for an image with the same key and colours.
+// The folder is read once per page into a view that is kept current as
+// images are written, so neither the reuse search nor the choice of a free
+// file name reads the folder again for every block.
+
+inline constexpr int kMaxImageKey = 250;
+
+// Reads the key text (buffer of 260 bytes) and colours (6 bytes) of a GIF
+// written by this program; returns the key length, 0 when there is none.
+int ReadGifKey(const char* path, char* text, unsigned char* colours);
+// The same for a PNG: the "Comment" tEXt chunk before the first IDAT.
+int ReadPngKey(const char* path, char* text, unsigned char* colours);
+
+// Leaves in `foundPath` (260 bytes) the full path of the first image, in
+// name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
+// whose key and colours equal `key` and `colours`; or makes it empty. Only
+// GIF (format 0) and PNG (1) images are searched.
+void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
+                       const unsigned char* colours, char* foundPath, int format);
+
+// The image folder view of the page being converted.
+void BeginImageFolder(const char* folder);
+void EndImageFolder();
+// True when an entry named exactly `fileName` exists in `folder`.
+bool ImageFolderHas(const char* folder, const char* fileName);
+// An image named `fileName` was (re)written in `folder`.
+void NoteImageWritten(const char* folder, const char* fileName);

@@ -1,0 +1,81 @@
+#include "convert/output_page.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+// The mode a new file gets from "wb": 0666 less the process's umask.
+mode_t NewFileMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+OutputPage::~OutputPage()
+{
+    Discard();
+}
+
+bool OutputPage::Open(const std::string& path)
+{
+    Discard();
+    mode_t mode = NewFileMode();
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        // An existing output page must be one that "wb" could overwrite.
+        if (!S_ISREG(st.st_mode) || access(path.c_str(), W_OK) != 0)
+            return false;
+        mode = st.st_mode & 07777;
+    }
+
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string temp = folder + ".sylpic-page-XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    fchmod(fd, mode);
+    file_ = fdopen(fd, "wb");
+    if (!file_) {
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+    }
+    path_ = path;
+    tempPath_ = temp;
+    return true;
+}
+
+bool OutputPage::Commit()
+{
+    if (!file_)
+        return false;
+    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!written || !closed || std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+void OutputPage::Discard()
+{
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!tempPath_.empty()) {
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+    }
+}

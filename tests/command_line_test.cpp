@@ -1,0 +1,89 @@
+// The sylpic command line, run as a user runs it.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/convert_fixture.h"
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    // Runs sylpic with `args` in the scratch folder.
+    Result Run(const std::string& args)
+    {
+        const std::string command = "cd '" + dir.path() + "' && '" SYLPIC_BINARY_PATH "' " + args + " >'" +
+                                    dir.path() + ".out' 2>'" + dir.path() + ".err'";
+        const int raw = std::system(command.c_str());
+        Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(dir / ".out"), ReadWholeFile(dir / ".err")};
+        return r;
+    }
+    ScratchDir dir;
+};
+
+TEST_F(CommandLineTest, ConvertsTheWorkedExample)
+{
+    WriteWholeFile(dir / "page.htm", "<p>[[han-gug-eo]] and [[`n=seoul`seo-ul]]</p>");
+    const Result r = Run("--font NanumGothic page.htm");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir / "page.htm" + "　画像数 2, 作成数 2, 正常終了\n");
+    EXPECT_EQ(ReadWholeFile(dir / "page.htm"),
+              "<p><img src=\"./hanimg/hankuk.gif\"> and <img src=\"./hanimg/seoul.gif\"></p>");
+    EXPECT_TRUE(FileExists(dir / "hanimg/hankuk.gif"));
+    EXPECT_TRUE(FileExists(dir / "hanimg/seoul.gif"));
+}
+
+TEST_F(CommandLineTest, ExitStatusTellsHowTheRunEnded)
+{
+    WriteWholeFile(dir / "sp_bad.htm", "[[xyz]]");
+    const Result errors = Run("sp_bad.htm");
+    EXPECT_EQ(errors.status, 1);
+    EXPECT_EQ(errors.out, dir / "bad.htm" + "　画像数 1, 作成数 1, エラー数 1\n");
+
+    // Dropping the output page again is refused: the box text goes to stderr.
+    const Result refused = Run("bad.htm");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, dir / "bad.htm" + "　処理しませんでした\n");
+    EXPECT_NE(refused.err.find("bad.htm ではなく、sp_bad.htm を修正・編集して入力して下さい。\n"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, SettingsFileIsReadAndOptionsOverrideIt)
+{
+    WriteWholeFile(dir / "sylpic.ini", "[sylpic]\r\nimgftype=png\r\nFontName=nanumgothic\r\n");
+    WriteWholeFile(dir / "sp_a.htm", "[[han]]");
+    EXPECT_EQ(Run("sp_a.htm").status, 0);
+    EXPECT_TRUE(FileExists(dir / "hanimg/han.png"));
+    EXPECT_EQ(Run("--format x sp_a.htm").status, 0);
+    EXPECT_TRUE(FileExists(dir / "hanimg/han.xbm"));
+    // The command line never writes the settings file.
+    EXPECT_EQ(ReadWholeFile(dir / "sylpic.ini"), "[sylpic]\r\nimgftype=png\r\nFontName=nanumgothic\r\n");
+}
+
+TEST_F(CommandLineTest, MistakesAreExplained)
+{
+    const Result font = Run("--font NoSuchFace page.htm");
+    EXPECT_EQ(font.status, 2);
+    EXPECT_NE(font.err.find("NanumGothic\n"), std::string::npos);
+    EXPECT_EQ(Run("--format TIFF page.htm").status, 2);
+    EXPECT_EQ(Run("--dpi zero page.htm").status, 2);
+    EXPECT_EQ(Run("--bogus").status, 2);
+}
+
+TEST_F(CommandLineTest, HelpVersionAndFontList)
+{
+    const Result help = Run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: sylpic [OPTIONS] [PAGE...]"), std::string::npos);
+    EXPECT_EQ(Run("--version").out, "SYLPIC Ver. 1.41\n");
+    const Result fonts = Run("--list-fonts");
+    EXPECT_NE(fonts.out.find("NanumGothic\n"), std::string::npos);
+}
+
+}  // namespace

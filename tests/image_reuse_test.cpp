@@ -1,0 +1,152 @@
+// Image reuse: the key, the readers' bounds, and reuse across runs.
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "convert/image_reuse.h"
+#include "hangul/block_buffers.h"
+#include "tests/convert_fixture.h"
+
+namespace {
+
+using ImageReuseTest = ConvertFixture;
+
+TEST_F(ImageReuseTest, KeysNameFontSizeTransparencyAndGlyphBytes)
+{
+    dlg.m_strFontName = "Gulim";
+    dlg.m_strFontSize = "12";
+    g_glyphString.length = 2;
+    g_glyphString.bytes[0] = 0xC7;
+    g_glyphString.bytes[1] = 0xD1;
+    char key[256];
+    EXPECT_EQ(dlg.BuildImageKey(key), 14);
+    EXPECT_STREQ(key, "Gulim 12 ^C7D1");
+    dlg.m_bTransparent = 1;
+    EXPECT_EQ(dlg.BuildImageKey(key), 13);
+    EXPECT_STREQ(key, "Gulim 12 C7D1");
+}
+
+TEST_F(ImageReuseTest, KeysStopAt250Characters)
+{
+    dlg.m_strFontName = "Gulim";  // "Gulim 12 ^" is ten characters
+    char key[256];
+    g_glyphString.length = 120;
+    std::memset(g_glyphString.bytes, 0xB0, 120);
+    EXPECT_EQ(dlg.BuildImageKey(key), 250);
+    g_glyphString.length = 121;
+    g_glyphString.bytes[120] = 0xA1;
+    EXPECT_EQ(dlg.BuildImageKey(key), 0);
+    EXPECT_STREQ(key, "");
+}
+
+TEST_F(ImageReuseTest, UnchangedPagesCreateNothingTheSecondTime)
+{
+    for (const char* format : {"GIF", "PNG"}) {
+        dlg.m_strImageFormat = format;
+        const std::string page = "[[han-gug]] [[seo-ul]] [[han-gug]] [[{A}]]";
+        const std::string first = Convert(page, std::string(format) + ".htm");
+        EXPECT_EQ(dlg.m_nImageCount, 4) << format;
+        EXPECT_EQ(dlg.m_nCreatedCount, 3) << format;  // the repeat reuses the first
+        const auto images = Images();
+        EXPECT_EQ(Convert(page, std::string(format) + ".htm"), first) << format;
+        EXPECT_EQ(dlg.m_nCreatedCount, 0) << format;
+        EXPECT_EQ(Images(), images) << format;
+    }
+}
+
+TEST_F(ImageReuseTest, AnotherSizeOrOtherColoursMakeNewImages)
+{
+    Convert("[[han]]");
+    dlg.m_strFontSize = "14";
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han1.gif\">");
+    EXPECT_EQ(Convert("<body bgcolor=black>[[han]]"), "<body bgcolor=black><img src=\"./hanimg/han2.gif\">");
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han1.gif\">");
+    dlg.m_strFontSize = "12";
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han.gif\">");
+}
+
+TEST_F(ImageReuseTest, TheLongestKeyIsReusedAndALongerOneNever)
+{
+    dlg.m_strFontName = "NanumGothic";
+    dlg.m_strFontSize = "1";  // "NanumGothic 1 ^" is 15 characters: 117 glyph bytes fit
+    const std::string fits = "[[{" + std::string(117, 'a') + "}]]";
+    const std::string over = "[[{" + std::string(118, 'a') + "}]]";
+    Convert(fits + over);
+    EXPECT_EQ(dlg.m_nCreatedCount, 2);
+    Convert(fits + over);
+    EXPECT_EQ(dlg.m_nCreatedCount, 1);  // only the image without key is made again
+}
+
+TEST_F(ImageReuseTest, GifKeyReaderNeedsTheCommentRightAfterTheColours)
+{
+    std::string gif = "GIF89a\x01\x00\x01\x00\x80\x00\x00";
+    gif += std::string("\x11\x22\x33\x44\x55\x66", 6);
+    gif += std::string("\x21\xFE\x05" "ab\ncd\x00", 9);
+    WriteWholeFile(dir / "a.gif", gif);
+    char text[260];
+    unsigned char colours[6];
+    EXPECT_EQ(ReadGifKey((dir / "a.gif").c_str(), text, colours), 5);
+    EXPECT_STREQ(text, "ab\n");  // the text stops after a line feed
+    EXPECT_EQ(std::memcmp(colours, "\x11\x22\x33\x44\x55\x66", 6), 0);
+
+    gif[19] = 0x2C;  // no comment extension there
+    WriteWholeFile(dir / "b.gif", gif);
+    EXPECT_EQ(ReadGifKey((dir / "b.gif").c_str(), text, colours), 0);
+    WriteWholeFile(dir / "c.gif", gif.substr(0, 15));  // cut short
+    EXPECT_EQ(ReadGifKey((dir / "c.gif").c_str(), text, colours), 0);
+    EXPECT_EQ(ReadGifKey((dir / "none.gif").c_str(), text, colours), 0);
+}
+
+std::string Chunk(const char* type, const std::string& data)
+{
+    std::string c;
+    const auto n = static_cast<unsigned>(data.size());
+    c += static_cast<char>(n >> 24);
+    c += static_cast<char>(n >> 16);
+    c += static_cast<char>(n >> 8);
+    c += static_cast<char>(n);
+    c += type;
+    c += data;
+    c += "CRC!";
+    return c;
+}
+
+TEST_F(ImageReuseTest, PngKeyReaderStopsAtBigChunksAndIdat)
+{
+    const std::string signature = "\x89PNG\r\n\x1a\n";
+    const std::string plte = std::string("\x01\x02\x03\x04\x05\x06", 6);
+    const std::string comment = std::string("Comment\0", 8) + "Font 12 ^B0A1";
+    char text[260];
+    unsigned char colours[6];
+
+    WriteWholeFile(dir / "a.png", signature + Chunk("IHDR", std::string(13, '\0')) + Chunk("PLTE", plte) +
+                                      Chunk("tEXt", comment) + Chunk("IDAT", "x") + Chunk("IEND", ""));
+    EXPECT_EQ(ReadPngKey((dir / "a.png").c_str(), text, colours), 13);
+    EXPECT_STREQ(text, "Font 12 ^B0A1");
+    EXPECT_EQ(std::memcmp(colours, plte.data(), 6), 0);
+
+    // A 256-entry palette (768 bytes) ends the walk before the comment.
+    WriteWholeFile(dir / "b.png", signature + Chunk("PLTE", std::string(768, '\1')) + Chunk("tEXt", comment));
+    EXPECT_EQ(ReadPngKey((dir / "b.png").c_str(), text, colours), 0);
+    // A comment after the first IDAT is not looked at.
+    WriteWholeFile(dir / "c.png", signature + Chunk("IDAT", "x") + Chunk("tEXt", comment));
+    EXPECT_EQ(ReadPngKey((dir / "c.png").c_str(), text, colours), 0);
+    // A comment over 256 bytes is none.
+    WriteWholeFile(dir / "d.png", signature + Chunk("tEXt", std::string("Comment\0", 8) + std::string(257, 'k')));
+    EXPECT_EQ(ReadPngKey((dir / "d.png").c_str(), text, colours), 0);
+}
+
+TEST_F(ImageReuseTest, CandidatesAreTheBaseNameFollowedByAPointOrDigit)
+{
+    Convert("[[han]]");
+    const std::string image = ReadWholeFile(Image("han.gif"));
+    mkdir((dir / "hanimg").c_str(), 0777);
+    // Same key and colours under names that are no candidates, and one that is.
+    std::rename(Image("han.gif").c_str(), Image("han0.gif").c_str());
+    WriteWholeFile(Image("hana.gif"), image);
+    WriteWholeFile(Image("han27.gif"), image);
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han27.gif\">");
+    EXPECT_EQ(dlg.m_nCreatedCount, 0);
+}
+
+}  // namespace
