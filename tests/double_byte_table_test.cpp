@@ -4,10 +4,10 @@
 //
 // The table is generated from glibc's iconv CP932 and CP949 converters (glibc
 // 2.36 on Debian 12). Every count checked below comes out of them exactly as
-// it does from the Windows code pages 932 and 949: for the characters of JIS
-// rows 1 to 8 and 16 to 84 and the codes of KS X 1001, both converters follow
-// Microsoft's tables (0x815F is U+FF3C, 0x8160 U+FF5E, 0xA1AB U+2225, 0xA1AC
-// U+FF3C, and 949 keeps its 268 compatibility ideographs U+F900 to U+FA0B).
+// stated for the Windows code pages 932 and 949: where the JIS and KS
+// standard mappings and Microsoft's differ, both converters follow
+// Microsoft's (CodePagesFollowMicrosoftTables), and 949 keeps its 268
+// compatibility ideographs U+F900 to U+FA0B.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -87,6 +87,42 @@ TEST_F(DoubleByteTableTest, GeneratorRebuildsTheCommittedSource)
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     EXPECT_TRUE(ReadFile(output) == committed) << "the generator program wrote another table";
     std::remove(output.c_str());
+}
+
+// The characters on which the JIS and KS standard mappings and Windows'
+// code pages disagree. Were the converters to follow the standards, rows 1
+// and 2 would lose or change entries.
+TEST_F(DoubleByteTableTest, CodePagesFollowMicrosoftTables)
+{
+    const struct {
+        unsigned char lead, trail;
+        char32_t u;
+    } cp932[] = {
+        {0x81, 0x5C, U'\u2015'}, {0x81, 0x5F, U'\uFF3C'}, {0x81, 0x60, U'\uFF5E'}, {0x81, 0x61, U'\u2225'},
+        {0x81, 0x7C, U'\uFF0D'}, {0x81, 0x91, U'\uFFE0'}, {0x81, 0x92, U'\uFFE1'}, {0x81, 0xCA, U'\uFFE2'},
+    };
+    for (const auto& c : cp932) {
+        char32_t u = 0;
+        EXPECT_EQ(DecodeCp932(c.lead, c.trail, &u), 1);
+        EXPECT_EQ(u, c.u) << std::hex << (c.lead << 8 | c.trail);
+    }
+    EXPECT_EQ(s_cp949->Decode(0xA1A4), U'\u00B7');
+    EXPECT_EQ(s_cp949->Decode(0xA1A9), U'\u00AD');
+    EXPECT_EQ(s_cp949->Decode(0xA1AA), U'\u2015');
+    EXPECT_EQ(s_cp949->Decode(0xA1AB), U'\u2225');
+    EXPECT_EQ(s_cp949->Decode(0xA1AC), U'\uFF3C');
+    EXPECT_EQ(s_cp949->Decode(0xA1AD), U'\u223C');
+    EXPECT_EQ(s_cp949->Decode(0xA2A6), U'\uFF5E');
+
+    int compatibility = 0;
+    for (int code = 0xCAA1; code <= 0xFDFE; ++code) {
+        const char32_t u = s_cp949->Decode(static_cast<std::uint16_t>(code));
+        if (u >= 0xF900 && u <= 0xFAFF) {
+            ++compatibility;
+            EXPECT_NE(UnifyIdeograph(u), u) << std::hex << code;
+        }
+    }
+    EXPECT_EQ(compatibility, 268);
 }
 
 TEST_F(DoubleByteTableTest, CompiledTableHoldsTheGeneratedEntries)
