@@ -1,9 +1,16 @@
 #include "hangul/double_byte.h"
 
 #include "data/double_byte_table.h"
+#include "hangul/code_page.h"
 
 int MapDoubleByte(unsigned char lead, unsigned char trail)
 {
+    // Other bytes would fold into a neighbouring row or cell and name a
+    // character that is not there (0xDF 0x40 into row 61, 0x82 0x00 into
+    // row 2), so they have no mapping. The block parser only passes pairs.
+    if (!IsLeadByte(lead) || !IsTrailByte(trail))
+        return 0;
+
     // Shift-JIS to JIS X 0208 row and cell, folded into one index:
     // j is the row + 32, k the cell + 32.
     const int s1 = lead;
