@@ -137,7 +137,7 @@ std::size_t AverageSize(const std::string& folder, const std::string& extension)
 // The unavoidable cost of a new image: create, write, close.
 double BaselineCreate(const std::string& folder, int files, std::size_t size)
 {
-    std::mkdir(folder.c_str(), 0777);
+    mkdir(folder.c_str(), 0777);
     const std::string bytes(size, 'x');
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < files; ++i) {

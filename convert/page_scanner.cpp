@@ -111,7 +111,7 @@ bool BlockPipeline::WriteImage(const char* imagePath, const char* fileName, cons
     if (format_.format == kFormatXbm) {
         // The XBM symbol is the file name, extension included, cut to 8.
         char xbmName[9];
-        std::snprintf(xbmName, sizeof xbmName, "%s", fileName);
+        std::snprintf(xbmName, sizeof xbmName, "%.8s", fileName);
         written = dlg_.WriteXbm(image, xbmName);
     } else if (format_.format == kFormatPng) {
         written = dlg_.WritePng(image, key, dlg_.m_colours);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <strings.h>
 
 #include <cstring>
@@ -10,27 +9,6 @@
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 #include "imaging/font_engine.h"
-
-// Stand-in for the code page services while they are built elsewhere: the
-// library's own definition, when linked, takes the place of this weak one.
-// Decodes one double-byte character of code page 949 with iconv.
-__attribute__((weak)) int Cp949PairToUnit(unsigned char first, unsigned char second, char16_t* unit)
-{
-    iconv_t cd = iconv_open("UTF-16LE", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return 0;
-    char in[2] = {static_cast<char>(first), static_cast<char>(second)};
-    char out[8];
-    char* inPtr = in;
-    char* outPtr = out;
-    size_t inLeft = 2, outLeft = sizeof out;
-    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    if (rc == static_cast<size_t>(-1) || inLeft != 0 || sizeof out - outLeft != 2)
-        return 0;
-    *unit = static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
-    return 1;
-}
 
 namespace {
 
