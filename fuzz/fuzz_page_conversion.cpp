@@ -1,0 +1,196 @@
+// The page conversion as a whole, on arbitrary page bytes.
+//
+// Input: one settings byte, then the page. Bits 0-1 of the settings byte
+// choose the format (GIF, PNG, XBM, GIF), bit 2 transparency, bit 3 whether
+// the page is dropped for the first time (as NAME.htm, renamed to its source
+// page) or as its source page sp_NAME.htm, bit 4 the size 12 instead of 8
+// (small images keep the fuzzer fast). Pages are cut to 4 KB so that
+// drawing keeps the fuzzer fast.
+//
+// Each input is converted twice from an empty folder: once by the whole run
+// (the log line), once by the page scanner alone. Properties:
+// - the source page is never changed, and nothing but the source page, the
+//   output page and the image folder is left in the page's folder;
+// - the log line is the output page's path and the message of the result,
+//   with the counters, and the scanner alone reaches the same result, the
+//   same counters and the same output;
+// - a page without "[[" comes out byte for byte;
+// - every <img> tag names a file in the image folder that exists and decodes
+//   in the chosen format, and every file there decodes;
+// - after a fatal error the output page is not written at all.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/main_dlg.h"
+#include "fuzz/fuzz_support.h"
+#include "res/messages.h"
+
+namespace {
+
+constexpr std::size_t kMaxPage = 4096;
+const char* const kFormats[] = {"GIF", "PNG", "XBM", "GIF"};
+const char* const kExtensions[] = {"gif", "png", "xbm", "gif"};
+
+class LogUi : public UserInterface {
+public:
+    void LogAppended(std::string_view text) override { log += text; }
+    void LogReplaced(std::string_view text) override { log = text; }
+    void ShowMessageBox(std::string_view text) override { boxes += std::string(text) + "\n"; }
+    std::string log;
+    std::string boxes;
+};
+
+void Configure(CMainDlg& dlg, unsigned settings)
+{
+    dlg.m_strFontName = "NanumGothic";
+    dlg.m_strFontSize = (settings & 16) ? "12" : "8";
+    dlg.m_strImageFormat = kFormats[settings & 3];
+    dlg.m_bTransparent = (settings & 4) ? 1 : 0;
+    dlg.m_bDeleteErrorFiles = 0;
+}
+
+std::string Format(int message, int a, int b, int c = 0)
+{
+    char line[256];
+    std::snprintf(line, sizeof line, LoadMessage(message), a, b, c);
+    return line;
+}
+
+bool Decodes(const std::string& path, unsigned settings)
+{
+    DecodedImage image;
+    switch (settings & 3) {
+    case 1: return DecodePng(path, image);
+    case 2: return DecodeXbm(path, image);
+    default: return DecodeGif(path, image);
+    }
+}
+
+std::size_t CountOf(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+// Checks the image folder: every file decodes (each is decoded once, the
+// GIF decoder is slow on this program's uncompressed data), no temporary
+// file is left. Returns the names.
+std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created)
+{
+    const std::vector<std::string> files = ListFolder(folder);
+    FUZZ_CHECK(files.size() <= static_cast<std::size_t>(created), folder + ": more files than images created");
+    FUZZ_CHECK(created == 0 || !files.empty(), folder + ": images created but none there");
+    for (const std::string& name : files) {
+        FUZZ_CHECK(name[0] != '.', folder + name + " left behind");
+        FUZZ_CHECK(Decodes(folder + name, settings), folder + name + " does not decode");
+    }
+    return files;
+}
+
+// Checks the <img> tags of an output page made from a page without '<':
+// one per image counted, each naming a file of the image folder (which all
+// decode) in the chosen format.
+void CheckImageTags(const std::string& output, const std::vector<std::string>& files, unsigned settings,
+                    int imageCount)
+{
+    const std::string open = "<img src=\"./hanimg/";
+    FUZZ_CHECK(CountOf(output, "<img") == static_cast<std::size_t>(imageCount),
+               "tags in the page differ from the image count " + std::to_string(imageCount));
+    for (std::size_t at = output.find(open); at != std::string::npos; at = output.find(open, at + 1)) {
+        const std::size_t start = at + open.size();
+        const std::size_t end = output.find("\">", start);
+        FUZZ_CHECK(end != std::string::npos, "an <img> tag is not closed");
+        const std::string name = output.substr(start, end - start);
+        FUZZ_CHECK(name.size() > 4 && name.compare(name.size() - 3, 3, kExtensions[settings & 3]) == 0,
+                   "tag names " + name + " in another format");
+        FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end(), "tag names " + name +
+                                                                                   ", which is not there");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1 || size > kMaxPage + 1)
+        return -1;  // not added to the corpus
+    static const ScratchFolder scratch("page");
+    scratch.Empty();
+    const unsigned settings = data[0];
+    const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
+    const bool firstDrop = (settings & 8) != 0;
+
+    // The whole run, in folder a/.
+    const std::string folderA = scratch / "a/";
+    const std::string source = folderA + "sp_page.htm";
+    const std::string output = folderA + "page.htm";
+    mkdir(folderA.c_str(), 0777);
+    WriteWholeFile(firstDrop ? output : source, page.data(), page.size());
+    LogUi ui;
+    CMainDlg dlg(&ui);
+    Configure(dlg, settings);
+    dlg.ConvertFiles({firstDrop ? output : source});
+
+    // The page scanner alone, in folder b/ (a path of the same length, so
+    // that the path limits act alike).
+    const std::string folderB = scratch / "b/";
+    mkdir(folderB.c_str(), 0777);
+    mkdir((folderB + "hanimg").c_str(), 0777);
+    LogUi uiB;
+    CMainDlg alone(&uiB);
+    Configure(alone, settings);
+    std::snprintf(alone.m_szImageDir, kMaxPath, "%shanimg/", folderB.c_str());
+    FILE* in = std::fopen(source.c_str(), "rb");
+    FUZZ_CHECK(in != nullptr, "the source page is gone");
+    FILE* out = std::fopen((folderB + "page.htm").c_str(), "wb");
+    const int result = alone.ConvertPage(in, out);
+    std::fclose(in);
+    std::fclose(out);
+
+    FUZZ_CHECK(ReadWholeFile(source) == page, "the source page changed");
+    const std::vector<std::string> entries = ListFolder(folderA);
+    for (const std::string& name : entries)
+        FUZZ_CHECK(name == "sp_page.htm" || name == "page.htm" || name == "hanimg",
+                   "the run left " + name + " in the page's folder");
+
+    FUZZ_CHECK(dlg.m_nImageCount == alone.m_nImageCount && dlg.m_nCreatedCount == alone.m_nCreatedCount,
+               "the run and the scanner count differently");
+    const std::vector<std::string> images = CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount);
+    FUZZ_CHECK(ListFolder(folderB + "hanimg/") == images, "the run and the scanner made different images");
+
+    if (result < 0) {
+        // A fatal error (an image path over the limit): the run logged the
+        // scanner's message and wrote no output page.
+        FUZZ_CHECK(ui.log == output + uiB.log, "fatal error logged as: " + ui.log);
+        FUZZ_CHECK(ui.log.find(LoadMessage(IDS_CANNOT_CREATE)) != std::string::npos ||
+                       ui.log.find(LoadMessage(IDS_FONT_FAILED)) != std::string::npos,
+                   "fatal error without its message: " + ui.log);
+        FUZZ_CHECK(access(output.c_str(), F_OK) != 0, "an output page was written after a fatal error");
+        return 0;
+    }
+
+    const std::string expected =
+        output + (result == 0 ? Format(IDS_PAGE_DONE, dlg.m_nImageCount, dlg.m_nCreatedCount)
+                              : Format(IDS_PAGE_ERRORS, dlg.m_nImageCount, dlg.m_nCreatedCount, result)) +
+        "\r\n";
+    FUZZ_CHECK(ui.log == expected, "log line " + ui.log + " instead of " + expected);
+    FUZZ_CHECK(uiB.log.empty() && ui.boxes.empty(), "messages besides the log line: " + uiB.log + ui.boxes);
+
+    const std::string converted = ReadWholeFile(output);
+    FUZZ_CHECK(converted == ReadWholeFile(folderB + "page.htm"), "the run and the scanner wrote different pages");
+    if (page.find("[[") == std::string::npos)
+        FUZZ_CHECK(converted == page, "a page without blocks was changed");
+    // Tags are counted only where the page has no '<' of its own: a block
+    // that vanishes could join "<i" and "mg" otherwise.
+    if (page.find('<') == std::string::npos)
+        CheckImageTags(converted, images, settings, dlg.m_nImageCount);
+    return 0;
+}

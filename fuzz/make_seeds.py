@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/.
+
+The seeds are committed; run this again only to change them. Image seeds
+(GIF and PNG files as the program writes them) are taken from a conversion
+when a built sylpic is given: make_seeds.py [path/to/sylpic]."""
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+here = os.path.dirname(os.path.abspath(__file__))
+root = os.path.dirname(here)
+
+
+def cp932(text):
+    return text.encode("cp932")
+
+
+def put(target, data):
+    folder = os.path.join(here, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    name = hashlib.sha1(data).hexdigest()[:16]
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+example = open(os.path.join(root, "res/example/page.htm"), "rb").read()
+pages = [
+    example,
+    cp932("<p>[[han-gug-eo]] and [[`n=seoul`seo-ul]]</p>"),
+    cp932('<BODY bgcolor="#000080" TEXT=white>[[an-nyeong]][[an-nyeong]]</BODY>'),
+    cp932("[[{Seoul2002}]] [x] ]] [[[ [[]] [[-]]"),
+    cp932("[[&$B0A1;&#44032;&$A4D4;&$E0A1;&#00065;]]"),
+    cp932("[[大韓民国、ハングル]]"),
+    cp932("[[*k *n *lk *@ *0]]"),
+    cp932("[[xyz]] [[han") ,
+    b"\x81\x5b\x5b\x5b han]] \x81 [[a\x81 b]]",
+    cp932("[[`n=con`han]][[`n=a-b c`x]][[`q=x`han]][[`n=top]]"),
+    cp932('<body text="#f0f">[[ppyeolh kkwaelph]]</body>'),
+]
+for flags in (0, 1, 2, 4, 8):
+    for page in pages:
+        put("page_conversion", bytes([flags]) + page[:4096])
+
+blocks = [
+    b"han-gug-eo", b"an-nyeong-ha-sib-ni-kka", b"{Seoul} 2002", b"*k *n *t *r *m",
+    b"&$B0A1;&#44032;&$A4D4;&$E0A1;&#57344;&#00065;&$zzzz;&#9x;", cp932("大韓民国、ハングル"),
+    b"\x81\x40\x82\xa0\xe0\x40\xfc\xfc\x81 \x85\x40", b"xyz han ppyeolh", b"ha" * 200,
+    b"{" + b"A" * 300 + b"}", b"&$A4A1;" * 60,
+]
+for flags in range(8):
+    for block in blocks:
+        put("block_parser", bytes([flags]) + block)
+
+for tag in [
+    b'bgcolor="#FFFFF0" text="navy"', b"BGCOLOR=#000080 TEXT=white", b"bgcolor=#abc text=#12",
+    b"class=textpage bgcolor text=navy", b"bgcolor='red' text = lightgoldenrodyellow",
+    b"bgcolor=#\x81\x40 text=\xe0", b"text=aliceblueXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX", b"bgcolor=#",
+]:
+    put("page_colours", tag)
+
+for ini in [
+    b"[SYLPIC]\r\nXPOS=100\r\nYPOS=100\r\nBKTRP=1\r\nDELERRF=0\r\nFONTNAME=NanumGothic\r\nFONTSIZE=12\r\nIMGFTYPE=GIF\r\n",
+    b"; comment\n[other]\nFONTNAME=x\n[sylpic]\nfontsize = \"14\"\nimgftype=p\nxpos=99999999999\n",
+    b"[SYLPIC\nFONTNAME\n=12\n[SYLPIC]\nBKTRP=-1\nDELERRF=1x\n",
+]:
+    put("settings_file", ini)
+
+# Key reader seeds: the round-trip modes, and files as the writers make them.
+put("image_keys", b"\x01" + bytes([255, 255, 240, 0, 0, 128, 9, 5]) + b"NanumGothic 12 ^C7D1")
+put("image_keys", b"\x02" + bytes([255, 255, 255, 0, 0, 0, 20, 3]) + b"NanumGothic 12 C7D1B1B9")
+put("image_keys", b"\x00GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x21\xfe\x03abc\x00\x3b")
+put("image_keys", b"\x00\x89PNG\r\n\x1a\n\x00\x00\x00\x06PLTE\x01\x02\x03\x04\x05\x06CRC!"
+    b"\x00\x00\x00\x0btEXtComment\x00abcCRC!\x00\x00\x00\x00IDATCRC!")
+if len(sys.argv) > 1:
+    work = tempfile.mkdtemp()
+    try:
+        with open(os.path.join(work, "sp_page.htm"), "wb") as f:
+            f.write(example)
+        for fmt in ("GIF", "PNG"):
+            subprocess.run([sys.argv[1], "--font", "NanumGothic", "--format", fmt, "sp_page.htm"],
+                           cwd=work, check=False, stdout=subprocess.DEVNULL)
+        images = os.path.join(work, "hanimg")
+        for name in sorted(os.listdir(images))[:8]:
+            with open(os.path.join(images, name), "rb") as f:
+                put("image_keys", b"\x00" + f.read())
+    finally:
+        shutil.rmtree(work)
