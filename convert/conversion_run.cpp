@@ -12,7 +12,7 @@
 #include "app/main_dlg.h"
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
-#include "convert/output_page.h"
+#include "convert/staged_file.h"
 #include "convert/path_parts.h"
 #include "res/messages.h"
 
@@ -141,8 +141,8 @@ void CMainDlg::ConvertFiles(const std::vector<std::string>& paths)
         // 7. The output page is written to a temporary file beside it and
         // moved into place only when complete, so a failure keeps the last
         // good output page.
-        OutputPage output;
-        if (!output.Open(m_szOutputPath)) {
+        StagedFile output;
+        if (!output.Open(m_szOutputPath, ".sylpic-page-")) {
             std::fclose(source);
             LogMessage(IDS_CANNOT_CREATE, true, true);
             m_lastOutcome = RunOutcome::kStopped;

@@ -11,6 +11,7 @@
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/path_parts.h"
+#include "convert/staged_file.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 #include "hangul/code_page.h"
@@ -103,27 +104,29 @@ void BlockPipeline::WriteImageTag(const char* fileName)
 
 bool BlockPipeline::WriteImage(const char* imagePath, const char* fileName, const char* key)
 {
-    FILE* image = std::fopen(imagePath, "wb");
-    if (!image)
+    // The image takes its name only when it is complete: a short image could
+    // hold a whole key and be reused for ever, and a fixed name's last good
+    // image must survive a failed rewrite.
+    StagedFile image;
+    if (!image.Open(imagePath, ".sylpic-image-")) {
+        dlg_.FreeImageBits();
         return Fail(IDS_CANNOT_CREATE);
+    }
 
     int written;
     if (format_.format == kFormatXbm) {
         // The XBM symbol is the file name, extension included, cut to 8.
         char xbmName[9];
         std::snprintf(xbmName, sizeof xbmName, "%.8s", fileName);
-        written = dlg_.WriteXbm(image, xbmName);
+        written = dlg_.WriteXbm(image.file(), xbmName);
     } else if (format_.format == kFormatPng) {
-        written = dlg_.WritePng(image, key, dlg_.m_colours);
+        written = dlg_.WritePng(image.file(), key, dlg_.m_colours);
     } else {
-        written = dlg_.WriteGif(image, key, dlg_.m_colours);
+        written = dlg_.WriteGif(image.file(), key, dlg_.m_colours);
     }
-    const bool closed = std::fclose(image) == 0;
     dlg_.FreeImageBits();
-    if (written != 0 || !closed) {
-        // A short image could hold a complete key and be reused for ever:
-        // it goes, and the run ends as for an image that cannot be made.
-        unlink(imagePath);
+    if (written != 0 || !image.Commit()) {
+        image.Discard();
         return Fail(IDS_CANNOT_CREATE);
     }
     ++dlg_.m_nCreatedCount;

@@ -1,4 +1,4 @@
-#include "convert/output_page.h"
+#include "convert/staged_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,18 +17,18 @@ mode_t NewFileMode()
 
 }  // namespace
 
-OutputPage::~OutputPage()
+StagedFile::~StagedFile()
 {
     Discard();
 }
 
-bool OutputPage::Open(const std::string& path)
+bool StagedFile::Open(const std::string& path, const char* tempPrefix)
 {
     Discard();
     mode_t mode = NewFileMode();
     struct stat st;
     if (stat(path.c_str(), &st) == 0) {
-        // An existing output page must be one that "wb" could overwrite.
+        // An existing file must be one that "wb" could overwrite.
         if (!S_ISREG(st.st_mode) || access(path.c_str(), W_OK) != 0)
             return false;
         mode = st.st_mode & 07777;
@@ -36,7 +36,7 @@ bool OutputPage::Open(const std::string& path)
 
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string temp = folder + ".sylpic-page-XXXXXX";
+    std::string temp = folder + tempPrefix + "XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0)
         return false;
@@ -52,7 +52,7 @@ bool OutputPage::Open(const std::string& path)
     return true;
 }
 
-bool OutputPage::Commit()
+bool StagedFile::Commit()
 {
     if (!file_)
         return false;
@@ -68,7 +68,7 @@ bool OutputPage::Commit()
     return true;
 }
 
-void OutputPage::Discard()
+void StagedFile::Discard()
 {
     if (file_) {
         std::fclose(file_);

@@ -1,0 +1,34 @@
+#pragma once
+// A file while it is written: a temporary file in the same folder that takes
+// the file's name only when it is complete. Until then the file of that name
+// stays as it was, and a failure leaves nothing behind. The output page and
+// every image are written this way, so that a full disk never costs the last
+// good output page and never leaves a short image that a later run could
+// reuse by its key. The rename also replaces a symbolic link at the name
+// instead of writing through it.
+#include <cstdio>
+#include <string>
+
+class StagedFile {
+public:
+    StagedFile() = default;
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Opens a temporary file beside `path`, named `tempPrefix` and six random
+    // characters. False when no file can be written at `path`: a folder or a
+    // read-only file stands there, or the folder takes no new file.
+    bool Open(const std::string& path, const char* tempPrefix);
+    FILE* file() const { return file_; }
+    // Flushes, closes and moves the temporary file onto `path`. False (and
+    // the temporary file removed) when any of it failed.
+    bool Commit();
+    // Closes and removes the temporary file; the file at `path` is untouched.
+    void Discard();
+
+private:
+    FILE* file_ = nullptr;
+    std::string path_;
+    std::string tempPath_;
+};
