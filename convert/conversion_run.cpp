@@ -106,6 +106,14 @@ void CMainDlg::ConvertFiles(const std::vector<std::string>& paths)
                 m_lastOutcome = RunOutcome::kStopped;
                 return;
             }
+            // Only a page (a regular file, or a link to one) becomes a source
+            // page: a folder or a FIFO dropped by mistake is refused as a
+            // page that cannot be opened before anything is renamed.
+            if (!IsRegularFile(m_szOutputPath)) {
+                LogMessage(IDS_CANNOT_OPEN, true, true);
+                m_lastOutcome = RunOutcome::kStopped;
+                return;
+            }
             // First drop of this page: keep it as the source page. Owner read
             // and write are added so that the author can edit it; a failed
             // rename shows as a source page that cannot be opened.
