@@ -4,16 +4,17 @@
 // page writes images. Entries are kept in name order ignoring case (the
 // order of the directory search), so the candidates of a base name are two
 // runs of that order: base + "." ... and base + "1" ... base + "9" ....
+#include <dirent.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
-#include "convert/dir_search.h"
 #include "convert/image_reuse.h"
 
 namespace {
@@ -56,7 +57,6 @@ public:
         folder_ = folder;
         loaded_ = false;
         entries_.clear();
-        names_.clear();
         keys_.clear();
     }
     void End() { Begin(""); }
@@ -67,12 +67,31 @@ public:
         if (loaded_ && folder_ == folder)
             return;
         Begin(folder);
-        for (const std::string& name : FindMatchingFiles(folder_ + "*"))
-            Add(name);
+        // Read the folder once, sort once, and fill the ordered set from the
+        // sorted run (each insertion then takes constant time).
+        std::vector<Entry> read;
+        if (DIR* dir = opendir(folder_.c_str())) {
+            while (const dirent* e = readdir(dir)) {
+                if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+                    continue;
+                read.push_back(Entry{Lowered(e->d_name), e->d_name});
+            }
+            closedir(dir);
+        }
+        std::sort(read.begin(), read.end());
+        for (Entry& entry : read)
+            entries_.emplace_hint(entries_.end(), std::move(entry));
         loaded_ = true;
     }
 
-    bool Has(const char* fileName) const { return names_.count(fileName) != 0; }
+    bool Has(const char* fileName)
+    {
+        LowerInto(probe_.lower, fileName);
+        probe_.name.assign(fileName);
+        const bool found = entries_.count(probe_) != 0;
+        probe_.name.clear();
+        return found;
+    }
 
     void Written(const char* fileName)
     {
@@ -117,16 +136,11 @@ public:
     }
 
 private:
-    void Add(const std::string& name)
-    {
-        if (names_.insert(name).second)
-            entries_.insert(Entry{Lowered(name.c_str()), name});
-    }
+    void Add(const std::string& name) { entries_.insert(Entry{Lowered(name.c_str()), name}); }
 
     std::string folder_;
     bool loaded_ = false;
     std::set<Entry> entries_;
-    std::unordered_set<std::string> names_;
     std::unordered_map<std::string, StoredKey> keys_;
     std::string lowerBase_;  // scratch of the candidate search
     Entry probe_;
