@@ -13,7 +13,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
   qt6-base-dev
   fonts-nanum fonts-ipafont-gothic
-  googletest libgtest-dev libgif-dev libicu-dev pngcheck imagemagick
+  googletest libgtest-dev libgif-dev libstb-dev libicu-dev pngcheck imagemagick
   xvfb xauth
 )
 missing=()
@@ -50,7 +50,7 @@ case "$job" in
     ;;
   sanitize)
     build build-sanitize -DSYLPIC_SANITIZE=ON -DSYLPIC_BUILD_BENCH=OFF
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs"
     ;;
   *)
