@@ -4,6 +4,8 @@
 #   example   convert the bundled example page in a scratch folder
 #   test      run the whole test suite
 #   sanitize  run the test suite built with AddressSanitizer and UBSan
+#   fuzz      run every fuzz target briefly on its corpus (FUZZ_SECONDS each,
+#             default 20; clang with libFuzzer)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 job="${1:-example}"
@@ -15,6 +17,7 @@ packages=(
   fonts-nanum fonts-ipafont-gothic
   googletest libgtest-dev libgif-dev libstb-dev libicu-dev pngcheck imagemagick
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -53,8 +56,11 @@ case "$job" in
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs"
     ;;
+  fuzz)
+    "$root/fuzz/run.sh" "${FUZZ_SECONDS:-20}"
+    ;;
   *)
-    echo "usage: $0 [example|test|sanitize]" >&2
+    echo "usage: $0 [example|test|sanitize|fuzz]" >&2
     exit 2
     ;;
 esac
