@@ -1,6 +1,7 @@
 #include "app/profile.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -35,11 +36,21 @@ bool SectionHeader(std::string_view line, std::string_view& name)
     return true;
 }
 
+// Only a regular file is read or written: opening a FIFO would wait for
+// the other end, and a folder holds no settings.
+bool IsSettingsFile(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 bool ProfileFile::Load()
 {
     lines_.clear();
+    if (!IsSettingsFile(path_))
+        return false;
     std::ifstream in(path_, std::ios::binary);
     if (!in)
         return false;
@@ -54,6 +65,9 @@ bool ProfileFile::Load()
 
 bool ProfileFile::Save() const
 {
+    struct stat st;
+    if (stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return false;
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;

@@ -10,9 +10,11 @@ class ProfileFile {
 public:
     explicit ProfileFile(std::string path) : path_(std::move(path)) {}
 
-    // Reads the file; a missing file reads as empty (false).
+    // Reads the file; a missing file, or anything but a regular file (a
+    // FIFO is never waited on), reads as empty (false).
     bool Load();
-    // Writes the file back; false when it cannot be written.
+    // Writes the file back; false when it cannot be written or something
+    // other than a regular file stands at its path.
     bool Save() const;
 
     // The value as text, white space trimmed and one pair of surrounding

@@ -348,6 +348,23 @@ TEST_F(FaultInjectionTest, APageThatIsAFolderOrAFifoIsRefusedNotWaitedOn)
     ExpectOnly(dir.path(), {"dir.htm", "hanimg", "pipe.htm", "sp_fifo.htm", "sp_folder.htm"});
 }
 
+// --- the settings file ----------------------------------------------------
+
+TEST_F(FaultInjectionTest, ASettingsFileThatIsAFifoOrAFolderIsNotWaitedOn)
+{
+    WriteWholeFile(dir / "sp_page.htm", "[[han]]");
+    ASSERT_EQ(mkfifo((dir / "sylpic.ini").c_str(), 0666), 0);
+    Result r = Run({"sp_page.htm"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(FileExists(dir / "hanimg/han.gif"));  // the default format
+
+    unlink((dir / "sylpic.ini").c_str());
+    mkdir((dir / "sylpic.ini").c_str(), 0777);
+    r = Run({"--format", "png", "sp_page.htm"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(FileExists(dir / "hanimg/han.png"));
+}
+
 // --- drops ----------------------------------------------------------------
 
 TEST_F(FaultInjectionTest, TheSamePageDroppedTwiceInOneDrop)
