@@ -113,6 +113,9 @@ int ReadPngKey(const char* path, char* text, unsigned char* colours)
 
         const unsigned char* data = chunk + 4;
         if (std::memcmp(chunk, "PLTE", 4) == 0) {
+            // The colours come from one chunk: a short palette leaves zeros,
+            // never an earlier palette's bytes mixed with its own.
+            std::memset(colours, 0, 6);
             std::memcpy(colours, data, length < 6 ? length : 6);
         } else if (std::memcmp(chunk, "tEXt", 4) == 0) {
             if (length >= 8 && std::memcmp(data, "Comment", 8) == 0) {

@@ -136,6 +136,21 @@ TEST_F(ImageReuseTest, PngKeyReaderStopsAtBigChunksAndIdat)
     EXPECT_EQ(ReadPngKey((dir / "d.png").c_str(), text, colours), 0);
 }
 
+TEST_F(ImageReuseTest, PngColoursComeFromOnePaletteChunk)
+{
+    // A second, short palette does not keep the first one's last bytes: the
+    // colours of the file are those of the last palette alone.
+    const std::string signature = "\x89PNG\r\n\x1a\n";
+    const std::string comment = std::string("Comment\0", 8) + "Font 12 ^B0A1";
+    WriteWholeFile(dir / "e.png", signature + Chunk("PLTE", "\x01\x02\x03\x04\x05\x06") +
+                                      Chunk("PLTE", "\x07\x08") + Chunk("tEXt", comment) + Chunk("IDAT", "x"));
+    char text[260];
+    unsigned char colours[6];
+    EXPECT_EQ(ReadPngKey((dir / "e.png").c_str(), text, colours), 13);
+    const unsigned char expected[6] = {7, 8, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(colours, expected, 6), 0);
+}
+
 TEST_F(ImageReuseTest, CandidatesAreTheBaseNameFollowedByAPointOrDigit)
 {
     Convert("[[han]]");
