@@ -4,24 +4,34 @@
 // page writes images. Entries are kept in name order ignoring case (the
 // order of the directory search), so the candidates of a base name are two
 // runs of that order: base + "." ... and base + "1" ... base + "9" ....
+#include <dirent.h>
+#include <strings.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
-#include "convert/dir_search.h"
 #include "convert/image_reuse.h"
 
 namespace {
 
-std::string Lowered(const char* text)
+// Lower-cases ASCII letters into `to`, reusing its storage.
+void LowerInto(std::string& to, const char* text)
 {
-    std::string s(text);
-    for (char& c : s)
+    to.assign(text);
+    for (char& c : to)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c + ('a' - 'A'));
+}
+
+std::string Lowered(const char* text)
+{
+    std::string s;
+    LowerInto(s, text);
     return s;
 }
 
@@ -47,7 +57,6 @@ public:
         folder_ = folder;
         loaded_ = false;
         entries_.clear();
-        names_.clear();
         keys_.clear();
     }
     void End() { Begin(""); }
@@ -58,12 +67,31 @@ public:
         if (loaded_ && folder_ == folder)
             return;
         Begin(folder);
-        for (const std::string& name : FindMatchingFiles(folder_ + "*"))
-            Add(name);
+        // Read the folder once, sort once, and fill the ordered set from the
+        // sorted run (each insertion then takes constant time).
+        std::vector<Entry> read;
+        if (DIR* dir = opendir(folder_.c_str())) {
+            while (const dirent* e = readdir(dir)) {
+                if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+                    continue;
+                read.push_back(Entry{Lowered(e->d_name), e->d_name});
+            }
+            closedir(dir);
+        }
+        std::sort(read.begin(), read.end());
+        for (Entry& entry : read)
+            entries_.emplace_hint(entries_.end(), std::move(entry));
         loaded_ = true;
     }
 
-    bool Has(const char* fileName) const { return names_.count(fileName) != 0; }
+    bool Has(const char* fileName)
+    {
+        LowerInto(probe_.lower, fileName);
+        probe_.name.assign(fileName);
+        const bool found = entries_.count(probe_) != 0;
+        probe_.name.clear();
+        return found;
+    }
 
     void Written(const char* fileName)
     {
@@ -85,17 +113,20 @@ public:
     }
 
     template <typename Visit>
-    void ForEachCandidate(const std::string& lowerBase, Visit visit) const
+    void ForEachCandidate(const char* baseName, Visit visit)
     {
+        LowerInto(lowerBase_, baseName);
         // base + "." sorts before base + "1" to "9", as in the full order.
-        for (const char* next : {".", "1"}) {
-            const Entry from{lowerBase + next, std::string()};
-            for (auto it = entries_.lower_bound(from); it != entries_.end(); ++it) {
+        for (const char next : {'.', '1'}) {
+            probe_.lower.assign(lowerBase_);
+            probe_.lower += next;
+            for (auto it = entries_.lower_bound(probe_); it != entries_.end(); ++it) {
                 const std::string& lower = it->lower;
+                const std::string& lowerBase = lowerBase_;
                 if (lower.compare(0, lowerBase.size(), lowerBase) != 0 || lower.size() <= lowerBase.size())
                     break;
                 const char c = lower[lowerBase.size()];
-                const bool inRun = next[0] == '.' ? c == '.' : (c >= '1' && c <= '9');
+                const bool inRun = next == '.' ? c == '.' : (c >= '1' && c <= '9');
                 if (!inRun)
                     break;
                 if (!visit(it->name))
@@ -105,17 +136,14 @@ public:
     }
 
 private:
-    void Add(const std::string& name)
-    {
-        if (names_.insert(name).second)
-            entries_.insert(Entry{Lowered(name.c_str()), name});
-    }
+    void Add(const std::string& name) { entries_.insert(Entry{Lowered(name.c_str()), name}); }
 
     std::string folder_;
     bool loaded_ = false;
     std::set<Entry> entries_;
-    std::unordered_set<std::string> names_;
     std::unordered_map<std::string, StoredKey> keys_;
+    std::string lowerBase_;  // scratch of the candidate search
+    Entry probe_;
 };
 
 FolderView s_view;
@@ -151,20 +179,24 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     if (format != 0 && format != 1)
         return;
     s_view.Use(folder);
-    const std::string pattern = std::string(baseName) + (format == 0 ? "*.gif" : "*.png");
+    const char* extension = format == 0 ? ".gif" : ".png";
+    const std::size_t folderLength = std::strlen(folder);
 
-    s_view.ForEachCandidate(Lowered(baseName), [&](const std::string& name) {
-        if (!WildcardMatch(pattern.c_str(), name.c_str()))
+    s_view.ForEachCandidate(baseName, [&](const std::string& name) {
+        // The candidate must end in the format's extension, ignoring case.
+        if (name.size() < 4 || strcasecmp(name.c_str() + name.size() - 4, extension) != 0)
             return true;
         char path[260];
-        const int length = std::snprintf(path, sizeof path, "%s%s", folder, name.c_str());
-        if (length < 0 || length >= static_cast<int>(sizeof path))
+        const std::size_t length = folderLength + name.size();
+        if (length >= sizeof path)
             return true;
+        std::memcpy(path, folder, folderLength);
+        std::memcpy(path + folderLength, name.c_str(), name.size() + 1);
         const StoredKey& stored = s_view.KeyOf(name, path, format);
         if (stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
             stored.text.size() == static_cast<std::size_t>(keyLength) &&
             std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0) {
-            std::memcpy(foundPath, path, static_cast<std::size_t>(length) + 1);
+            std::memcpy(foundPath, path, length + 1);
             return false;
         }
         return true;

@@ -97,7 +97,10 @@ bool BlockPipeline::Fail(int message)
 
 void BlockPipeline::WriteImageTag(const char* fileName)
 {
-    std::fprintf(output_, "<img src=\"./%s/%s\">", "hanimg", fileName);
+    // <img src="./hanimg/<file>">, nothing else, no line break.
+    std::fputs("<img src=\"./hanimg/", output_);
+    std::fputs(fileName, output_);
+    std::fputs("\">", output_);
     ++dlg_.m_nImageCount;
 }
 
@@ -111,7 +114,7 @@ bool BlockPipeline::WriteImage(const char* imagePath, const char* fileName, cons
     if (format_.format == kFormatXbm) {
         // The XBM symbol is the file name, extension included, cut to 8.
         char xbmName[9];
-        std::snprintf(xbmName, sizeof xbmName, "%s", fileName);
+        std::snprintf(xbmName, sizeof xbmName, "%.8s", fileName);
         written = dlg_.WriteXbm(image, xbmName);
     } else if (format_.format == kFormatPng) {
         written = dlg_.WritePng(image, key, dlg_.m_colours);
@@ -224,16 +227,16 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
     bool fatal = false;
 
     for (;;) {
-        int b = std::getc(source);
+        int b = getc_unlocked(source);
         if (b == EOF)
             break;
 
         // A double-byte pair is copied or collected whole, so its trail byte
         // never counts as '[', ']' or a backquote.
         if (IsLeadByte(static_cast<unsigned char>(b))) {
-            const int t = std::getc(source);
+            const int t = getc_unlocked(source);
             if (t == EOF) {
-                std::putc(b, output);
+                putc_unlocked(b, output);
                 break;
             }
             if (IsTrailByte(static_cast<unsigned char>(t))) {
@@ -241,22 +244,22 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
                     AddBlockByte(static_cast<unsigned char>(b));
                     AddBlockByte(static_cast<unsigned char>(t));
                 } else {
-                    std::putc(b, output);
-                    std::putc(t, output);
+                    putc_unlocked(b, output);
+                    putc_unlocked(t, output);
                 }
                 continue;
             }
-            std::putc(b, output);  // a lone lead byte goes out, even in a block
+            putc_unlocked(b, output);  // a lone lead byte goes out, even in a block
             b = t;
         }
 
         if (!inBlock) {
             if (b == '[') {
-                const int b2 = std::getc(source);
+                const int b2 = getc_unlocked(source);
                 if (b2 == '[') {
                     inBlock = true;
                     g_szImageBaseName[0] = '\0';
-                    const int b3 = std::getc(source);
+                    const int b3 = getc_unlocked(source);
                     if (b3 == '`') {
                         inDirective = true;
                         s_directiveCount = 0;
@@ -275,7 +278,7 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
                         ReadBodyColours(s_tagText + 5, m_colours);
                     inTag = false;
                     s_tagCount = 0;
-                    std::putc('>', output);
+                    putc_unlocked('>', output);
                     continue;
                 }
                 if (s_tagCount < kMaxTagText)
@@ -283,13 +286,13 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
             }
             if (b == '<')
                 inTag = true;
-            std::putc(b, output);
+            putc_unlocked(b, output);
             continue;
         }
 
         // Inside a block.
         if (b == ']') {
-            const int b2 = std::getc(source);
+            const int b2 = getc_unlocked(source);
             if (b2 == ']') {
                 inBlock = false;
                 inDirective = false;

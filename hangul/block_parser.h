@@ -10,3 +10,11 @@ int ParseBlock();
 void AppendCode(unsigned code);
 // Appends one ASCII character.
 void AppendChar(unsigned char ch);
+
+// Adds one character to the letter run; a character offered when the run
+// already holds 64 is dropped.
+void CollectLetter(char ch);
+// Converts the letter run to a syllable or Hangul letter, appends it (or the
+// error glyph) and empties the run. Returns 1 when the run was no syllable or
+// letter name, else 0. An empty run converts to nothing.
+int FlushLetters();

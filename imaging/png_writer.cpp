@@ -47,30 +47,12 @@ int BitDepthFor(int colours)
     return 8;
 }
 
-}  // namespace
-
-void SavePng(FILE* file, int width, int height, const unsigned char* palette, const unsigned char* pixels,
-             int stride, int colours, int transparent, const char* comment)
+// Everything between the recovery point and the end of the image; kept out
+// of SavePng so that no local of SavePng lives across the longjmp.
+void WriteImage(png_structp png, png_infop info, int width, int height, const unsigned char* palette,
+                const unsigned char* pixels, int stride, int colours, int transparent, const char* comment)
 {
     const int bitDepth = BitDepthFor(colours);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-    if (!png) {
-        g_nPngError = 1;
-        return;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        g_nPngError = 2;
-        return;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        g_nPngError = 3;
-        return;
-    }
-
-    png_init_io(png, file);
     png_set_write_status_fn(png, nullptr);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), bitDepth,
                  PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
@@ -120,6 +102,31 @@ void SavePng(FILE* file, int width, int height, const unsigned char* palette, co
         png_write_rows(png, &rowPointer, 1);
     }
     png_write_end(png, info);
+}
+
+}  // namespace
+
+void SavePng(FILE* file, int width, int height, const unsigned char* palette, const unsigned char* pixels,
+             int stride, int colours, int transparent, const char* comment)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    if (!png) {
+        g_nPngError = 1;
+        return;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        g_nPngError = 2;
+        return;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        g_nPngError = 3;
+        return;
+    }
+    png_init_io(png, file);
+    WriteImage(png, info, width, height, palette, pixels, stride, colours, transparent, comment);
     png_destroy_write_struct(&png, &info);
 }
 

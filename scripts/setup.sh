@@ -13,7 +13,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
   qt6-base-dev
   fonts-nanum fonts-ipafont-gothic
-  googletest libgtest-dev libgif-dev libicu-dev pngcheck imagemagick
+  googletest libgtest-dev libgif-dev libstb-dev libicu-dev pngcheck imagemagick
   xvfb xauth
 )
 missing=()

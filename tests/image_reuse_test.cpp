@@ -79,7 +79,7 @@ TEST_F(ImageReuseTest, TheLongestKeyIsReusedAndALongerOneNever)
 
 TEST_F(ImageReuseTest, GifKeyReaderNeedsTheCommentRightAfterTheColours)
 {
-    std::string gif = "GIF89a\x01\x00\x01\x00\x80\x00\x00";
+    std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13);
     gif += std::string("\x11\x22\x33\x44\x55\x66", 6);
     gif += std::string("\x21\xFE\x05" "ab\ncd\x00", 9);
     WriteWholeFile(dir / "a.gif", gif);

@@ -1,0 +1,299 @@
+// Conversion benchmark: new images per second on a first conversion, blocks
+// per second on an unchanged re-conversion, growth from 1,000 to 10,000
+// blocks, and peak memory for a 100 MB page.
+//
+// The disk is shared and noisy, so each time is also printed as a ratio to
+// the cost no converter can avoid, measured in the same run and folder:
+// creating, writing and closing a file of the image's size (first
+// conversion), and opening, reading 300 bytes of and closing the reused
+// image (re-conversion).
+//
+//   conversion_bench [ROOT...]     default roots: /tmp and /dev/shm
+//   conversion_bench --memory-only [ROOT]
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/main_dlg.h"
+
+namespace {
+
+constexpr const char* kFont = "NanumGothic";
+
+class SilentUi : public UserInterface {
+public:
+    void LogAppended(std::string_view) override {}
+    void LogReplaced(std::string_view) override {}
+    void ShowMessageBox(std::string_view text) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
+};
+
+double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// A romanised syllable. Korean text draws on a few hundred common syllables
+// far more than on the rest, so syllables are taken with Zipf-like weights
+// from a fixed shuffled list of standard spellings.
+std::string RandomSyllable(std::mt19937& rng)
+{
+    static const char* initials[] = {"k", "kk", "n", "t", "tt", "r", "m", "p", "pp", "s",
+                                     "ss", "", "j", "jj", "ch", "kh", "th", "ph", "h"};
+    static const char* vowels[] = {"a", "ae", "ya", "yae", "eo", "e", "yeo", "ye", "o", "wa", "wae",
+                                   "oe", "yo", "u", "wo", "we", "wi", "yu", "eu", "eui", "i"};
+    static const char* finals[] = {"", "k", "n", "l", "m", "p", "ng", "", "", "s"};
+    static const std::vector<std::string> syllables = [] {
+        std::vector<std::string> all;
+        for (const char* i : initials)
+            for (const char* v : vowels)
+                for (const char* f : finals)
+                    all.push_back(std::string(i) + v + f);
+        std::shuffle(all.begin(), all.end(), std::mt19937(42));
+        return all;
+    }();
+    static std::discrete_distribution<std::size_t> zipf = [] {
+        std::vector<double> weights;
+        for (std::size_t rank = 1; rank <= syllables.size(); ++rank)
+            weights.push_back(1.0 / static_cast<double>(rank));
+        return std::discrete_distribution<std::size_t>(weights.begin(), weights.end());
+    }();
+    return syllables[zipf(rng)];
+}
+
+// A page of `blocks` blocks of 1 to 6 syllables, most distinct, about one in
+// ten a repeat of an earlier block, with some text between them.
+std::string MakePage(int blocks, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::string> made;
+    std::string page = "<html><body bgcolor=\"#FFFFF0\" text=\"navy\">\n";
+    for (int i = 0; i < blocks; ++i) {
+        std::string block;
+        if (!made.empty() && rng() % 10 == 0) {
+            block = made[rng() % made.size()];
+        } else {
+            const int syllables = 1 + static_cast<int>(rng() % 6);
+            for (int s = 0; s < syllables; ++s)
+                block += (s ? "-" : "") + RandomSyllable(rng);
+            made.push_back(block);
+        }
+        page += "<p>text [[" + block + "]] more text</p>\n";
+    }
+    page += "</body></html>\n";
+    return page;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    std::fclose(f);
+}
+
+std::string MakeScratch(const std::string& root)
+{
+    std::string pattern = root + "/sylpic-bench-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        std::perror(root.c_str());
+        std::exit(1);
+    }
+    return pattern + "/";
+}
+
+struct RunFigures {
+    double seconds;
+    int images;
+    int created;
+};
+
+// Converts <folder>sp_<name> once.
+RunFigures ConvertOnce(const std::string& folder, const std::string& name, const char* format)
+{
+    SilentUi ui;
+    CMainDlg dlg(&ui);
+    dlg.m_strFontName = kFont;
+    dlg.m_strFontSize = "12";
+    dlg.m_strImageFormat = format;
+    dlg.m_bTransparent = 1;
+    const auto start = std::chrono::steady_clock::now();
+    dlg.ConvertFiles({folder + "sp_" + name});
+    const double seconds = Seconds(start);
+    if (dlg.m_lastOutcome == RunOutcome::kStopped) {
+        std::fprintf(stderr, "conversion stopped: %s\n", dlg.m_strLog.c_str());
+        std::exit(1);
+    }
+    return {seconds, dlg.m_nImageCount, dlg.m_nCreatedCount};
+}
+
+// Average size of the files of `extension` in `folder`.
+std::size_t AverageSize(const std::string& folder, const std::string& extension)
+{
+    std::size_t total = 0, count = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().extension() == extension) {
+            total += e.file_size();
+            ++count;
+        }
+    return count ? total / count : 0;
+}
+
+// The unavoidable cost of a new image: create, write, close.
+double BaselineCreate(const std::string& folder, int files, std::size_t size)
+{
+    mkdir(folder.c_str(), 0777);
+    const std::string bytes(size, 'x');
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < files; ++i) {
+        const std::string path = folder + "f" + std::to_string(i);
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            std::exit(1);
+        close(fd);
+    }
+    return Seconds(start) / files;
+}
+
+// The unavoidable cost of a reused image: open, read 300 bytes, close.
+double BaselineRead(const std::string& folder, const std::string& extension)
+{
+    std::vector<std::string> paths;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().extension() == extension)
+            paths.push_back(e.path().string());
+    char buffer[300];
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& path : paths) {
+        const int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0 || read(fd, buffer, sizeof buffer) < 0)
+            std::exit(1);
+        close(fd);
+    }
+    return paths.empty() ? 0 : Seconds(start) / static_cast<double>(paths.size());
+}
+
+struct ScaleFigures {
+    double firstSeconds;
+    double againSeconds;
+};
+
+ScaleFigures Measure(const std::string& root, const char* format, int blocks, bool fullFolder)
+{
+    const std::string extension = std::string(".") + (format[0] == 'G' ? "gif" : "png");
+    const std::string folder = MakeScratch(root);
+    if (fullFolder) {
+        // An image folder already holding 10,000 images of other blocks.
+        WriteFile(folder + "sp_other.htm", MakePage(10000, 7));
+        ConvertOnce(folder, "other.htm", format);
+    }
+    WriteFile(folder + "sp_page.htm", MakePage(blocks, 1));
+    const RunFigures first = ConvertOnce(folder, "page.htm", format);
+    const RunFigures again = ConvertOnce(folder, "page.htm", format);
+    if (again.created != 0)
+        std::fprintf(stderr, "warning: the re-conversion created %d images\n", again.created);
+
+    const double perImage = first.seconds / first.created;
+    const double perBlock = again.seconds / again.images;
+    const double create = BaselineCreate(folder + "baseline/", first.created, AverageSize(folder + "hanimg", extension));
+    const double readBack = BaselineRead(folder + "hanimg", extension);
+
+    std::printf("%-9s %s %6d blocks%s\n", root.c_str(), format, blocks, fullFolder ? " (folder holds 10,000 images)" : "");
+    std::printf("  first:  %6d new images  %9.0f images/s  %7.1f us/image  %5.2f x create+write+close (%.1f us)\n",
+                first.created, first.created / first.seconds, perImage * 1e6, perImage / create, create * 1e6);
+    std::printf("  again:  %6d blocks      %9.0f blocks/s  %7.1f us/block  %5.2f x open+read 300+close (%.1f us)\n",
+                again.images, again.images / again.seconds, perBlock * 1e6, perBlock / readBack, readBack * 1e6);
+    std::filesystem::remove_all(folder);
+    return {first.seconds, again.seconds};
+}
+
+// Peak memory of converting a 100 MB page, in a child process of its own.
+void MeasureMemory(const std::string& root)
+{
+    const std::string folder = MakeScratch(root);
+    std::string page = MakePage(10000, 3);
+    const std::string filler(1000, 'x');
+    std::string big;
+    big.reserve(105u << 20);
+    std::size_t cut = 0;
+    while (big.size() < (100u << 20)) {
+        const std::size_t next = page.find('\n', cut);
+        if (next == std::string::npos) {
+            cut = 0;
+            continue;
+        }
+        big.append(page, cut, next + 1 - cut);
+        big += filler + "\n";
+        cut = next + 1;
+    }
+    WriteFile(folder + "sp_big.htm", big);
+    big.clear();
+    big.shrink_to_fit();
+    page.clear();
+    page.shrink_to_fit();
+
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        const RunFigures run = ConvertOnce(folder, "big.htm", "GIF");
+        std::printf("memory:   100 MB page, %d blocks, %d new images in %.1f s\n", run.images, run.created, run.seconds);
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    std::printf("  peak memory (max RSS of the converting process): %.1f MB\n", usage.ru_maxrss / 1024.0);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> roots;
+    bool memoryOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--memory-only") == 0)
+            memoryOnly = true;
+        else
+            roots.emplace_back(argv[i]);
+    }
+    if (roots.empty())
+        roots = {"/tmp", "/dev/shm"};
+
+    // One-time start-up work (code page tables, font list, the face) is not
+    // part of any figure: a short conversion first.
+    {
+        const std::string folder = MakeScratch(roots.front());
+        WriteFile(folder + "sp_warm.htm", MakePage(20, 99));
+        ConvertOnce(folder, "warm.htm", "GIF");
+        std::filesystem::remove_all(folder);
+    }
+
+    if (!memoryOnly) {
+        for (const std::string& root : roots) {
+            for (const char* format : {"GIF", "PNG"}) {
+                const ScaleFigures small = Measure(root, format, 1000, false);
+                const ScaleFigures large = Measure(root, format, 10000, true);
+                std::printf("  growth x10 blocks: first %.2f x, again %.2f x\n\n", large.firstSeconds / small.firstSeconds,
+                            large.againSeconds / small.againSeconds);
+            }
+        }
+    }
+    MeasureMemory(roots.front());
+    return 0;
+}

@@ -1,0 +1,190 @@
+#include "imaging/page_colours.h"
+
+#include <cstring>
+
+#include "data/colour_names.h"
+
+namespace {
+
+// Case folding for ASCII only: the page is code page 932 text, and its
+// double-byte characters must never compare equal to a letter.
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(const char* a, const char* b, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+        if (a[i] == '\0')
+            return true;  // both ended together
+    }
+    return true;
+}
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool IsAsciiLetterOrDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = AsciiLower(c);
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 0;  // anything else counts as 0
+}
+
+// Values begin after spaces, controls, '!' and the double quote; they end at
+// the same characters. Bytes of 0x80 and above count among them (they are
+// negative as signed 8-bit numbers), so a double-byte character ends a value.
+bool IsValueDelimiter(char c)
+{
+    return static_cast<signed char>(c) <= 0x22;
+}
+
+// An attribute name counts only where it stands whole: at the start of the
+// text or after white space or a quote. Otherwise "class=textpage" would
+// hold a TEXT attribute.
+bool StartsAttribute(const char* text, const char* at)
+{
+    if (at == text)
+        return true;
+    const char before = at[-1];
+    return IsSpace(before) || before == '"' || before == '\'';
+}
+
+// Reads the value that starts at `p` (after the equals sign). Returns 1 when
+// a value starts before the end of the text, understood or not.
+int ReadColourValue(const char* p, unsigned char target[3])
+{
+    while (*p != '\0' && IsValueDelimiter(*p))
+        ++p;
+    if (*p == '\0')
+        return 0;
+
+    if (*p != '#') {
+        LookupColourName(p, target);
+        return 1;
+    }
+    ++p;
+
+    // "#rgb" written out in full, as browsers read it: each digit doubled.
+    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiLetterOrDigit(p[3])) {
+        for (int i = 0; i < 3; ++i)
+            target[i] = static_cast<unsigned char>(HexDigitValue(p[i]) * 17);
+        return 1;
+    }
+
+    // Otherwise six characters as three pairs, whatever they are; the
+    // characters of a short value's surroundings count as digits (0 unless
+    // hexadecimal), and nothing past the end of the text is read.
+    for (int i = 0; i < 3; ++i) {
+        target[i] = static_cast<unsigned char>(ParseHexByte(p));
+        for (int step = 0; step < 2 && *p != '\0'; ++step)
+            ++p;
+    }
+    return 1;
+}
+
+}  // namespace
+
+void ResetColourPair(unsigned char colours[kColourPairBytes])
+{
+    static const unsigned char kWhiteOnBlack[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+    std::memcpy(colours, kWhiteOnBlack, kColourPairBytes);
+}
+
+void ReadBodyColours(const char* text, unsigned char colours[kColourPairBytes])
+{
+    if (text == nullptr)
+        return;
+    FindColourAttribute(text, "BGCOLOR", colours);
+    FindColourAttribute(text, "TEXT", colours + 3);
+}
+
+int FindColourAttribute(const char* text, const char* name, unsigned char target[3])
+{
+    if (text == nullptr || name == nullptr || name[0] == '\0')
+        return 0;
+    const std::size_t nameLength = std::strlen(name);
+    const char first = AsciiLower(name[0]);
+
+    const char* p = text;
+    while (*p != '\0') {
+        if (AsciiLower(*p) != first || !EqualIgnoringCase(p, name, nameLength) || !StartsAttribute(text, p)) {
+            ++p;
+            continue;
+        }
+        const char* after = p + nameLength;
+        while (IsSpace(*after))
+            ++after;
+        if (*after == '=')
+            return ReadColourValue(after + 1, target);
+        // The name is not followed by its equals sign ("bgcolor text=navy"):
+        // it is some other word, and the search goes on after it.
+        p += nameLength;
+    }
+    return 0;
+}
+
+int ParseHexByte(const char* two)
+{
+    int value = 0;
+    bool ended = false;
+    for (int i = 0; i < 2; ++i) {
+        int digit = 0;
+        if (!ended) {
+            if (two[i] == '\0')
+                ended = true;  // past the end counts as 0, and is not read
+            else
+                digit = HexDigitValue(two[i]);
+        }
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+int LookupColourName(const char* value, unsigned char target[3])
+{
+    if (value == nullptr)
+        return 0;
+    const char first = AsciiLower(value[0]);
+    if (first < 'a' || first > 'z')
+        return 0;
+
+    constexpr std::size_t kMaxNameLength = 32;
+    std::size_t length = 0;
+    while (!IsValueDelimiter(value[length])) {
+        if (++length > kMaxNameLength)
+            return 0;
+    }
+
+    // Only as many characters as the value has are compared, so the
+    // beginning of a name picks the first such name in table order.
+    const ColourNameRange range = g_colourNameIndex[first - 'a'];
+    for (int row = range.first; row < range.end; ++row) {
+        const ColourName& entry = g_colourNames[row];
+        if (std::strlen(entry.name) < length || !EqualIgnoringCase(entry.name, value, length))
+            continue;
+        target[0] = static_cast<unsigned char>((entry.rgb >> 16) & 0xFF);
+        target[1] = static_cast<unsigned char>((entry.rgb >> 8) & 0xFF);
+        target[2] = static_cast<unsigned char>(entry.rgb & 0xFF);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "hangul/code_page.h"
+
+namespace {
+
+unsigned Encode(char16_t unit, int* count)
+{
+    unsigned char out[2] = {0, 0};
+    *count = UnitToCp949(unit, out);
+    return *count == 2 ? (static_cast<unsigned>(out[0]) << 8) | out[1] : out[0];
+}
+
+TEST(CodePage, Cp949IsAvailable)
+{
+    EXPECT_TRUE(IsCodePage949Available());
+}
+
+TEST(CodePage, ByteClassesOfCodePage932)
+{
+    int leads = 0;
+    int trails = 0;
+    for (int b = 0; b < 256; ++b) {
+        leads += IsLeadByte(static_cast<unsigned char>(b)) ? 1 : 0;
+        trails += IsTrailByte(static_cast<unsigned char>(b)) ? 1 : 0;
+    }
+    EXPECT_EQ(leads, 31 + 29);
+    EXPECT_EQ(trails, 63 + 125);
+    EXPECT_FALSE(IsLeadByte(0x80));
+    EXPECT_FALSE(IsLeadByte(0xA0));
+    EXPECT_FALSE(IsLeadByte(0xB1));  // half-width katakana is a single byte
+    EXPECT_TRUE(IsLeadByte(0xFC));
+    EXPECT_FALSE(IsTrailByte(0x7F));
+    EXPECT_FALSE(IsTrailByte(0x3F));
+    EXPECT_TRUE(IsTrailByte(0xA0));
+}
+
+TEST(CodePage, KnownCodesDecodeAndEncode)
+{
+    struct Known {
+        unsigned code;
+        char16_t unit;
+    };
+    const Known known[] = {
+        {0xB0A1, 0xAC00},  // 가
+        {0xC7D1, 0xD55C},  // 한
+        {0x8C63, 0xB620},  // 똠, an extended code outside KS X 1001
+        {0xA2BE, 0x2665},  // the error glyph
+        {0xA4A1, 0x3131},  // ㄱ
+        {0xA4D4, 0x3164},  // the Hangul filler
+        {0xA4FE, 0x318E},  // ㆎ
+    };
+    for (const Known& k : known) {
+        char16_t unit = 0;
+        EXPECT_EQ(Cp949PairToUnit(static_cast<unsigned char>(k.code >> 8),
+                                  static_cast<unsigned char>(k.code & 0xFF), &unit),
+                  1)
+            << std::hex << k.code;
+        EXPECT_EQ(unit, k.unit) << std::hex << k.code;
+        int count = 0;
+        EXPECT_EQ(Encode(k.unit, &count), k.code) << std::hex << static_cast<int>(k.unit);
+        EXPECT_EQ(count, 2);
+    }
+}
+
+TEST(CodePage, PairsThatAreNotOneCharacter)
+{
+    char16_t unit = 0x1234;
+    EXPECT_EQ(Cp949PairToUnit('A', 'B', &unit), 0);    // two one-byte characters
+    EXPECT_EQ(Cp949PairToUnit(0x00, 0x41, &unit), 0);  // a code with a zero high byte
+    EXPECT_EQ(Cp949PairToUnit(0xAC, 0x00, &unit), 0);  // a lead byte then a zero
+    EXPECT_EQ(Cp949PairToUnit(0xB0, 0x20, &unit), 0);  // a lead byte then a space
+    EXPECT_EQ(Cp949PairToUnit(0xFF, 0xFF, &unit), 0);
+    EXPECT_EQ(unit, 0x1234) << "the unit is left alone on failure";
+}
+
+TEST(CodePage, OneByteResults)
+{
+    int count = 0;
+    EXPECT_EQ(Encode(u'A', &count), static_cast<unsigned>('A'));
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(Encode(0x0000, &count), 0u);
+    EXPECT_EQ(count, 1);
+    // Characters that code page 949 lacks become the one-byte default.
+    Encode(0x0E01, &count);  // Thai ko kai
+    EXPECT_EQ(count, 1);
+    Encode(0xD800, &count);  // a lone surrogate
+    EXPECT_EQ(count, 1);
+    Encode(0xE000, &count);  // private use
+    EXPECT_EQ(count, 1);
+}
+
+TEST(CodePage, EverySyllableRoundTrips)
+{
+    int inKsX1001 = 0;
+    for (char16_t syllable = 0xAC00; syllable <= 0xD7A3; ++syllable) {
+        unsigned char out[2] = {0, 0};
+        ASSERT_EQ(UnitToCp949(syllable, out), 2) << std::hex << static_cast<int>(syllable);
+        char16_t back = 0;
+        ASSERT_EQ(Cp949PairToUnit(out[0], out[1], &back), 1) << std::hex << static_cast<int>(syllable);
+        EXPECT_EQ(back, syllable);
+        if (out[0] >= 0xB0 && out[0] <= 0xC8 && out[1] >= 0xA1)
+            ++inKsX1001;
+    }
+    EXPECT_EQ(inKsX1001, 2350);
+}
+
+TEST(CodePage, EncodingAndDecodingAgree)
+{
+    // Every unit with a two-byte code decodes back from that code, and every
+    // decodable pair encodes to a two-byte code.
+    int doubleByte = 0;
+    for (int u = 0; u <= 0xFFFF; ++u) {
+        unsigned char out[2] = {0, 0};
+        if (UnitToCp949(static_cast<char16_t>(u), out) != 2)
+            continue;
+        ++doubleByte;
+        EXPECT_GE(out[0], 0x81);
+        char16_t back = 0;
+        ASSERT_EQ(Cp949PairToUnit(out[0], out[1], &back), 1) << std::hex << u;
+        EXPECT_EQ(back, u);
+    }
+    // 11172 syllables, 4888 hanja and the symbols and letters of KS X 1001.
+    EXPECT_GT(doubleByte, 11172 + 4888);
+    int decodable = 0;
+    for (int first = 0x80; first <= 0xFF; ++first) {
+        for (int second = 0; second <= 0xFF; ++second) {
+            char16_t unit = 0;
+            if (Cp949PairToUnit(static_cast<unsigned char>(first), static_cast<unsigned char>(second),
+                                &unit) != 1)
+                continue;
+            ++decodable;
+            unsigned char out[2] = {0, 0};
+            ASSERT_EQ(UnitToCp949(unit, out), 2) << std::hex << first << ' ' << second;
+            EXPECT_EQ(out[0], first);
+            EXPECT_EQ(out[1], second);
+        }
+    }
+    EXPECT_EQ(decodable, doubleByte);
+}
+
+}  // namespace
