@@ -181,10 +181,10 @@ private slots:
     {
         QTemporaryDir pages;
         const QString page = pages.filePath("page.htm");
-        WriteFile(page, kPlainPage);
+        WriteFile(page, "<html><body>[[han-gug]]</body></html>\r\n");
 
         CMainDlg dlg;
-        PrepareState(dlg, Path("drop.ini"), "[SYLPIC]\r\nFONTSIZE=12\r\nBKTRP=1\r\n");
+        PrepareState(dlg, Path("drop.ini"), "[SYLPIC]\r\nFONTNAME=NanumGothic\r\nFONTSIZE=12\r\nBKTRP=1\r\n");
         MainDialog dialog(dlg);
         Control<QComboBox>(dialog, "IDC_FONTSIZE")->setEditText("13");
         Control<QComboBox>(dialog, "IDC_IMGFTYPE")->setCurrentIndex(2);
@@ -193,10 +193,13 @@ private slots:
 
         QVERIFY(Drop(dialog, {page}));
         QCOMPARE(Control<LogPane>(dialog, "IDC_LOG")->Text(),
-                 page + QString::fromUtf8("　画像数 0, 作成数 0, 正常終了\n"));
-        QCOMPARE(ReadFile(pages.filePath("sp_page.htm")), std::string(kPlainPage));
-        QCOMPARE(ReadFile(page), std::string(kPlainPage));
-        // The drop took the settings from the controls first.
+                 page + QString::fromUtf8("\u3000画像数 1, 作成数 1, 正常終了\n"));
+        QCOMPARE(ReadFile(pages.filePath("sp_page.htm")), std::string("<html><body>[[han-gug]]</body></html>\r\n"));
+        // The drop took the settings from the controls first: an XBM image.
+        const QStringList images = QDir(pages.filePath("hanimg")).entryList(QDir::Files);
+        QCOMPARE(images.size(), 1);
+        QVERIFY(images[0].endsWith(".xbm"));
+        QVERIFY(ReadFile(page).find("<img src=\"./hanimg/" + images[0].toStdString() + "\">") != std::string::npos);
         QCOMPARE(dlg.m_strFontSize, std::string("13"));
         QCOMPARE(dlg.m_strImageFormat, std::string("XBM"));
         QCOMPARE(dlg.m_bTransparent, 0);
