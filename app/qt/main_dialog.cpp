@@ -117,9 +117,13 @@ void MainDialog::UpdateData()
 
 void MainDialog::DropPages(const std::vector<std::string>& paths)
 {
-    if (!m_bAcceptDrops || paths.empty())
+    // A message box shown during a drop runs its own event loop: a second
+    // drop arriving then waits for no one and is refused.
+    if (!m_bAcceptDrops || m_bInDrop || paths.empty())
         return;
+    m_bInDrop = true;
     m_dlg.OnDropFiles(paths, [this](CMainDlg&) { UpdateData(); });
+    m_bInDrop = false;
 }
 
 void MainDialog::reject()
@@ -168,13 +172,13 @@ void MainDialog::ShowAboutBox()
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (m_bAcceptDrops && !LocalPaths(event->mimeData()).empty())
+    if (m_bAcceptDrops && !m_bInDrop && !LocalPaths(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (m_bAcceptDrops)
+    if (m_bAcceptDrops && !m_bInDrop)
         event->acceptProposedAction();
 }
 

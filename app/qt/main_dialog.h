@@ -60,5 +60,6 @@ private:
     QCheckBox* m_chkDeleteErrorFiles = nullptr;
     LogPane* m_edLog = nullptr;
     bool m_bAcceptDrops = false;
+    bool m_bInDrop = false;  // a conversion run is under way
     int m_nWaitDepth = 0;
 };

@@ -219,10 +219,17 @@ private slots:
         PrepareState(dlg, Path("two.ini"), "");
         MainDialog dialog(dlg);
         dialog.show();
+        // A page dropped while message box 110 is open is refused.
+        const QString third = pages.filePath("three.htm");
+        WriteFile(third, kPlainPage);
+        bool thirdAccepted = true;
         ModalCloser closer;
+        closer.whileOpen = [&] { thirdAccepted = Drop(dialog, {third}); };
         closer.Start(&dialog);
         QVERIFY(Drop(dialog, {first, second}));
         closer.Stop();
+        QVERIFY(!thirdAccepted);
+        QVERIFY(!QFile::exists(pages.filePath("sp_three.htm")));
 
         QCOMPARE(Control<LogPane>(dialog, "IDC_LOG")->Text(),
                  first + QString::fromUtf8("　画像数 0, 作成数 0, 正常終了\n") + second + Message(IDS_NOT_PROCESSED) +

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 class ModalCloser : public QObject {
 public:
@@ -15,6 +16,8 @@ public:
     QStringList captions;
     QStringList texts;
     QStringList kinds;  // class names of the windows closed
+    // Runs while each window is still open, before it is closed.
+    std::function<void()> whileOpen;
 
     // Watches for modal windows other than `keep` until Stop().
     void Start(QWidget* keep = nullptr)
@@ -47,6 +50,8 @@ private:
                     labels << label->text();
             texts << labels.join(QLatin1Char('|'));
         }
+        if (whileOpen)
+            whileOpen();
         dialog->reject();
     }
 
