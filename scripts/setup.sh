@@ -50,7 +50,7 @@ case "$job" in
     ;;
   sanitize)
     build build-sanitize -DSYLPIC_SANITIZE=ON -DSYLPIC_BUILD_BENCH=OFF
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs"
     ;;
   *)
