@@ -5,6 +5,7 @@
 // its members. It reaches the user only through a UserInterface, which the
 // Qt dialog and the command line each implement.
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -72,7 +73,8 @@ public:
     // --- conversion run ---
     // A drop: wait cursor, then ConvertFiles. `refreshSettings` stands for the
     // save direction of the data exchange, run before anything is converted.
-    void OnDropFiles(const std::vector<std::string>& paths, void (*refreshSettings)(CMainDlg&) = nullptr);
+    void OnDropFiles(const std::vector<std::string>& paths,
+                     const std::function<void(CMainDlg&)>& refreshSettings = nullptr);
     void ConvertFiles(const std::vector<std::string>& paths);
     // The page scanner: error total, or -1 after a fatal error.
     int ConvertPage(FILE* source, FILE* output);

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "app/main_dlg.h"
 #include "app/profile.h"
 #include "res/messages.h"
@@ -39,6 +41,19 @@ void WriteSettings(ProfileFile& profile, const CMainDlg& dlg)
     profile.WriteString(kSettingsSection, "FONTNAME", dlg.m_strFontName);
     profile.WriteString(kSettingsSection, "FONTSIZE", dlg.m_strFontSize);
     profile.WriteString(kSettingsSection, "IMGFTYPE", dlg.m_strImageFormat);
+}
+
+std::vector<std::string> FontBoxItems(const std::vector<std::string>& fontList)
+{
+    std::vector<std::string> items;
+    for (const std::string& face : fontList)
+        if (face.empty() || face[0] != '@')
+            items.push_back(face);
+    // A sorted box places each added item after those that compare equal.
+    std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+        return strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
+    return items;
 }
 
 int FindItemWithPrefix(const std::vector<std::string>& items, std::string_view text)

@@ -31,6 +31,10 @@ int FindItemWithPrefix(const std::vector<std::string>& items, std::string_view t
 bool SettleSelection(const std::vector<std::string>& items, std::string_view stored, std::string_view fallback,
                      std::string& chosen);
 
+// The items of the font box: the faces of the font list without those that
+// begin with "@" (the vertical-writing variants), sorted ignoring case.
+std::vector<std::string> FontBoxItems(const std::vector<std::string>& fontList);
+
 // Settles font, size and format as the dialog does when it opens: the font
 // from `faces` (the first face when the stored name matches none; empty when
 // there is no face), size and format with their fallbacks "12" and "GIF",

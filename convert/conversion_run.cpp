@@ -48,7 +48,8 @@ void DeleteErrorImages(const char* folder)
     }
 }
 
-void CMainDlg::OnDropFiles(const std::vector<std::string>& paths, void (*refreshSettings)(CMainDlg&))
+void CMainDlg::OnDropFiles(const std::vector<std::string>& paths,
+                           const std::function<void(CMainDlg&)>& refreshSettings)
 {
     if (m_pUi)
         m_pUi->BeginWaitCursor();

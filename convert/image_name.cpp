@@ -5,6 +5,7 @@
 
 #include "data/jamo_names.h"
 #include "data/syllable_names.h"
+#include "hangul/ascii_text.h"
 #include "hangul/code_page.h"
 
 char g_szImageBaseName[256];
@@ -19,11 +20,6 @@ constexpr int kNameLimit = 6;
 
 constexpr char kErrorName[] = "_err_";
 
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 char AsciiUpper(unsigned c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
@@ -32,26 +28,6 @@ char AsciiUpper(unsigned c)
 bool IsAsciiAlnum(unsigned c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Compares the first `count` characters ignoring ASCII case; a string that
-// ends earlier is not equal.
-bool PrefixEqualsIgnoringCase(const char* text, const char* prefix, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        if (text[i] == '\0' || AsciiLower(text[i]) != AsciiLower(prefix[i]))
-            return false;
-    }
-    return true;
-}
-
-bool EqualsIgnoringCase(const char* a, const char* b)
-{
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (AsciiLower(*a) != AsciiLower(*b))
-            return false;
-    }
-    return *a == *b;
 }
 
 bool IsErrorName(const char* name)

@@ -1,48 +1,12 @@
 #include "hangul/code_page.h"
 
-#include <iconv.h>
+#include "hangul/iconv_handle.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
-// Owns one iconv conversion descriptor.
-class IconvHandle {
-public:
-    IconvHandle(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~IconvHandle()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-    IconvHandle(const IconvHandle&) = delete;
-    IconvHandle& operator=(const IconvHandle&) = delete;
-
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts the whole input from a fresh initial state. Returns the number
-    // of output bytes, or -1 when the input is not fully converted.
-    int Convert(const unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t outSize)
-    {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-        char* inPtr = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
-        char* outPtr = reinterpret_cast<char*>(out);
-        std::size_t inLeft = inSize;
-        std::size_t outLeft = outSize;
-        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
-            return -1;
-        // Flush any pending shift sequence; code page 949 has none, but be exact.
-        if (iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
-            return -1;
-        if (inLeft != 0)
-            return -1;
-        return static_cast<int>(outSize - outLeft);
-    }
-
-private:
-    iconv_t m_cd;
-};
 
 const char kUtf16[] = "UTF-16LE";
 const char kCp949[] = "CP949";

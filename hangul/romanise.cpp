@@ -3,26 +3,13 @@
 #include <span>
 
 #include "data/jamo_names.h"
+#include "hangul/ascii_text.h"
 #include "hangul/code_page.h"
 
 namespace {
 
 // ---------------------------------------------------------------------------
 // Hangul letters by name: "*" followed by a name of the jamo name table.
-
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(const char* a, const char* b)
-{
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (AsciiLower(*a) != AsciiLower(*b))
-            return false;
-    }
-    return *a == *b;
-}
 
 unsigned FindJamoName(const char* name)
 {

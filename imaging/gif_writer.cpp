@@ -69,16 +69,6 @@ void GifPutBits(FILE* file, int code, int width)
     }
 }
 
-void GifPutCode(FILE* file, int code, int width)
-{
-    if (g_codeCounter >= g_codesPerClear) {
-        GifPutBits(file, g_clearCode, width);
-        g_codeCounter = 0;
-    }
-    GifPutBits(file, code, width);
-    ++g_codeCounter;
-}
-
 // Size field of a colour table of `colours` entries: the table holds
 // 2 ^ (field + 1) entries.
 int ColourTableField(int colours)
@@ -121,13 +111,36 @@ void PutTransparency(FILE* file, int index)
 void PutPixels(FILE* file, int width, int height, int rowBytes, int bitsPerPixel,
                const unsigned char* pixels, int codeWidth)
 {
-    const int mask = (1 << bitsPerPixel) - 1;
+    // Puts each pixel as a code, with a clear code first when one is due (the
+    // counter starts at 1, so the stream does not begin with one). The
+    // encoder state is held in locals for the length of the image.
+    const unsigned mask = (1u << bitsPerPixel) - 1;
+    const unsigned long clearCode = static_cast<unsigned long>(g_clearCode);
+    unsigned long accumulator = g_accumulator;
+    int bitCount = g_bitCount;
+    int counter = g_codeCounter;
+    auto put = [&](unsigned long code) {
+        accumulator |= code << bitCount;
+        bitCount += codeWidth;
+        while (bitCount >= 8) {
+            g_block[g_blockLength++] = static_cast<unsigned char>(accumulator & 0xFF);
+            if (g_blockLength == 255)
+                GifFlushBlock(file);  // a full sub-block goes out at once, even mid-code
+            accumulator >>= 8;
+            bitCount -= 8;
+        }
+    };
     for (int y = 0; y < height; ++y) {
         // Each row starts at its own offset, so row padding is skipped.
         const unsigned char* byte = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(rowBytes);
         int shift = 8 - bitsPerPixel;
         for (int x = 0; x < width; ++x) {
-            GifPutCode(file, (*byte >> shift) & mask, codeWidth);
+            if (counter >= g_codesPerClear) {
+                put(clearCode);
+                counter = 0;
+            }
+            put((*byte >> shift) & mask);
+            ++counter;
             shift -= bitsPerPixel;
             if (shift < 0) {
                 ++byte;
@@ -135,6 +148,9 @@ void PutPixels(FILE* file, int width, int height, int rowBytes, int bitsPerPixel
             }
         }
     }
+    g_accumulator = accumulator;
+    g_bitCount = bitCount;
+    g_codeCounter = counter;
 }
 
 }  // namespace

@@ -1,49 +1,17 @@
 #include "tools/code_page_source.h"
 
-#include <iconv.h>
 #include <unicode/unorm2.h>
 
 #include <cstddef>
 
+#include "hangul/iconv_handle.h"
+
 namespace {
 
-// An iconv conversion descriptor, closed with its owner.
-class CIconv {
-public:
-    CIconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~CIconv()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-    CIconv(const CIconv&) = delete;
-    CIconv& operator=(const CIconv&) = delete;
-
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of in[0..inLength) into out; returns the bytes written,
-    // or -1 when the input is not wholly converted.
-    int Convert(const unsigned char* in, std::size_t inLength, unsigned char* out, std::size_t outSize)
-    {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // fresh shift state
-        char* inPtr = const_cast<char*>(reinterpret_cast<const char*>(in));
-        char* outPtr = reinterpret_cast<char*>(out);
-        std::size_t inLeft = inLength;
-        std::size_t outLeft = outSize;
-        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
-            return -1;
-        if (iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
-            return -1;
-        return static_cast<int>(outSize - outLeft);
-    }
-
-private:
-    iconv_t m_cd;
-};
 
 // Decodes a two-byte sequence of the code page `from` into exactly one
 // character. Returns 1 and sets *u, or 0.
-int DecodePair(CIconv& decoder, unsigned char first, unsigned char second, char32_t* u)
+int DecodePair(IconvHandle& decoder, unsigned char first, unsigned char second, char32_t* u)
 {
     const unsigned char in[2] = {first, second};
     unsigned char out[16];
@@ -53,9 +21,9 @@ int DecodePair(CIconv& decoder, unsigned char first, unsigned char second, char3
     return 1;
 }
 
-CIconv& Cp932Decoder()
+IconvHandle& Cp932Decoder()
 {
-    static CIconv decoder("UTF-32LE", "CP932");
+    static IconvHandle decoder("UTF-32LE", "CP932");
     return decoder;
 }
 
@@ -72,7 +40,7 @@ void JisToShiftJis(int row, int cell, unsigned char* lead, unsigned char* trail)
 
 int DecodeCp932(unsigned char lead, unsigned char trail, char32_t* u)
 {
-    CIconv& decoder = Cp932Decoder();
+    IconvHandle& decoder = Cp932Decoder();
     if (!decoder.IsOpen())
         return 0;
     return DecodePair(decoder, lead, trail, u);
@@ -97,7 +65,7 @@ char32_t UnifyIdeograph(char32_t u)
 
 int CCp949Catalogue::Load()
 {
-    CIconv decoder("UTF-32LE", "CP949");
+    IconvHandle decoder("UTF-32LE", "CP949");
     if (!decoder.IsOpen() || !Cp932Decoder().IsOpen())
         return -1;
     m_decoded.clear();
@@ -124,7 +92,7 @@ std::uint16_t CCp949Catalogue::LowestCode(char32_t u) const
 
 std::uint16_t CCp949Catalogue::EncodedCode(char32_t u) const
 {
-    CIconv encoder("CP949", "UTF-32LE");
+    IconvHandle encoder("CP949", "UTF-32LE");
     if (!encoder.IsOpen())
         return 0;
     const unsigned char in[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/cli/command_line.h"
+#include "app/cli/dialog_entry.h"
 #include "imaging/font_engine.h"
 #include "res/version.h"
 
@@ -28,8 +29,12 @@ int main(int argc, char** argv)
         return kExitClean;
     }
     if (line.pages.empty()) {
-        std::fputs(UsageText(), stderr);
-        return kExitStopped;
+        if (line.font || line.size || line.format || line.transparent || line.deleteErrors) {
+            std::fprintf(stderr, "sylpic: the conversion options apply to pages given on the command line\n\n%s",
+                         UsageText());
+            return kExitStopped;
+        }
+        return RunDialog(argc, argv);
     }
     return RunConversion(line);
 }

@@ -1,0 +1,41 @@
+#include "app/main_app.h"
+
+#include <algorithm>
+
+#include "app/main_dlg.h"
+#include "app/profile.h"
+#include "res/messages.h"
+
+bool CMainApp::InitInstance(StartUpHost& host)
+{
+    // Without code page 949 nothing can be drawn: end before any setting is read.
+    if (!host.IsCodePage949Available()) {
+        host.ShowMessageBox(LoadMessage(IDS_NO_KOREAN));
+        return false;
+    }
+    std::vector<std::string> faces = host.FindHangulFonts();
+    if (faces.empty()) {
+        host.ShowMessageBox(LoadMessage(IDS_NO_HANGUL_FONT));
+        return false;
+    }
+
+    CMainDlg dlg;
+    dlg.m_nFontCount = static_cast<int>(faces.size());
+    dlg.m_fontList = std::move(faces);
+
+    ProfileFile profile(m_strProfilePath);
+    profile.Load();  // a missing file reads as all defaults
+    ReadSettings(profile, dlg);
+    // Black text on a white background until a page's body tag says otherwise.
+    const unsigned char startColours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+    std::copy(startColours, startColours + kColourPairBytes, dlg.m_colours);
+
+    host.RunModal(dlg);
+
+    // Written however the dialog closed. The file is read again first so that
+    // what others wrote to it meanwhile, outside these seven keys, is kept.
+    profile.Load();
+    WriteSettings(profile, dlg);
+    profile.Save();
+    return false;
+}

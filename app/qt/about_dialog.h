@@ -1,0 +1,9 @@
+#pragma once
+// The About box: the icon, the program's name and version, and OK.
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
