@@ -107,11 +107,14 @@ void BlockPipeline::WriteImageTag(const char* fileName)
 
 bool BlockPipeline::WriteImage(const char* imagePath, const char* fileName, const char* key)
 {
-    // The image takes its name only when it is complete: a short image could
-    // hold a whole key and be reused for ever, and a fixed name's last good
-    // image must survive a failed rewrite.
+    // A short image could hold a whole key and be reused for ever, so a
+    // failed write leaves nothing. A name chosen as free is created as it is
+    // and removed on failure; a name that is taken (a fixed name) gets a
+    // staged file that replaces it only when complete, so its last good
+    // image survives a failed rewrite.
     StagedFile image;
-    if (!image.Open(imagePath, ".sylpic-image-")) {
+    const bool opened = (!g_bFixedName && image.OpenNew(imagePath)) || image.Open(imagePath, ".sylpic-image-");
+    if (!opened) {
         dlg_.FreeImageBits();
         return Fail(IDS_CANNOT_CREATE);
     }

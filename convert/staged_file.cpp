@@ -1,5 +1,6 @@
 #include "convert/staged_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +50,27 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix)
     }
     path_ = path;
     tempPath_ = temp;
+    renameOnCommit_ = true;
+    return true;
+}
+
+bool StagedFile::OpenNew(const std::string& path)
+{
+    Discard();
+    // O_EXCL refuses any existing entry, a dangling link included; the mode
+    // is what "wb" gives a new file.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    file_ = fdopen(fd, "wb");
+    if (!file_) {
+        close(fd);
+        unlink(path.c_str());
+        return false;
+    }
+    path_ = path;
+    tempPath_ = path;
+    renameOnCommit_ = false;
     return true;
 }
 
@@ -59,7 +81,7 @@ bool StagedFile::Commit()
     const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (!written || !closed || std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    if (!written || !closed || (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0)) {
         unlink(tempPath_.c_str());
         tempPath_.clear();
         return false;

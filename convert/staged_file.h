@@ -20,6 +20,11 @@ public:
     // characters. False when no file can be written at `path`: a folder or a
     // read-only file stands there, or the folder takes no new file.
     bool Open(const std::string& path, const char* tempPrefix);
+    // Creates `path` itself when no entry of that name exists (not even a
+    // link), so that a new file needs no temporary name and no rename; until
+    // Commit the file is still removed on failure. False when the name is
+    // taken or cannot be created: then Open is the way.
+    bool OpenNew(const std::string& path);
     FILE* file() const { return file_; }
     // Flushes, closes and moves the temporary file onto `path`. False (and
     // the temporary file removed) when any of it failed.
@@ -30,5 +35,6 @@ public:
 private:
     FILE* file_ = nullptr;
     std::string path_;
-    std::string tempPath_;
+    std::string tempPath_;  // the file being written: a temporary name, or path_ itself
+    bool renameOnCommit_ = false;
 };
