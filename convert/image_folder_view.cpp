@@ -7,13 +7,11 @@
 #include <dirent.h>
 #include <strings.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "convert/image_reuse.h"
 
@@ -67,20 +65,14 @@ public:
         if (loaded_ && folder_ == folder)
             return;
         Begin(folder);
-        // Read the folder once, sort once, and fill the ordered set from the
-        // sorted run (each insertion then takes constant time).
-        std::vector<Entry> read;
+        // Read the folder once into the ordered set.
         if (DIR* dir = opendir(folder_.c_str())) {
             while (const dirent* e = readdir(dir)) {
-                if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
-                    continue;
-                read.push_back(Entry{Lowered(e->d_name), e->d_name});
+                if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                    Add(e->d_name);
             }
             closedir(dir);
         }
-        std::sort(read.begin(), read.end());
-        for (Entry& entry : read)
-            entries_.emplace_hint(entries_.end(), std::move(entry));
         loaded_ = true;
     }
 

@@ -56,9 +56,13 @@ bool RomaniseSyllableCode(unsigned code, char (&out)[16])
         return false;
     if (unit < 0xAC00 || unit > 0xD7A3)
         return false;
+    // Initial, vowel and final names one after the other (at most 2 + 3 + 3
+    // characters, so the 16 bytes always hold them).
     const int s = unit - 0xAC00;
-    std::snprintf(out, sizeof out, "%s%s%s", g_szInitialNames[s / 588],
-                  g_szMedialNames[(s % 588) / 28], g_szFinalNames[s % 28]);
+    out[0] = '\0';
+    std::strcat(out, g_szInitialNames[s / 588]);
+    std::strcat(out, g_szMedialNames[(s % 588) / 28]);
+    std::strcat(out, g_szFinalNames[s % 28]);
     return true;
 }
 

@@ -176,8 +176,13 @@ bool BlockPipeline::Run(int& errorTotal)
                               imagePath, format_.format);
         if (imagePath[0] != '\0') {
             char fileName[kMaxPath];
-            std::snprintf(fileName, sizeof fileName, "%s.%s", GetPathPart(imagePath, kPathName),
-                          format_.extension);
+            // The found file's name without folder and extension, a point
+            // and the current extension.
+            const char* name = GetPathPart(imagePath, kPathName);
+            const std::size_t nameLength = std::strlen(name);
+            std::memcpy(fileName, name, nameLength);
+            fileName[nameLength] = '.';
+            std::strcpy(fileName + nameLength + 1, format_.extension);
             WriteImageTag(fileName);
             return true;
         }
