@@ -42,16 +42,7 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix)
     if (fd < 0)
         return false;
     fchmod(fd, mode);
-    file_ = fdopen(fd, "wb");
-    if (!file_) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
-    }
-    path_ = path;
-    tempPath_ = temp;
-    renameOnCommit_ = true;
-    return true;
+    return Attach(fd, path, temp, true);
 }
 
 bool StagedFile::OpenNew(const std::string& path)
@@ -62,15 +53,20 @@ bool StagedFile::OpenNew(const std::string& path)
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
+    return Attach(fd, path, path, false);
+}
+
+bool StagedFile::Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit)
+{
     file_ = fdopen(fd, "wb");
     if (!file_) {
         close(fd);
-        unlink(path.c_str());
+        unlink(written.c_str());
         return false;
     }
     path_ = path;
-    tempPath_ = path;
-    renameOnCommit_ = false;
+    tempPath_ = written;
+    renameOnCommit_ = renameOnCommit;
     return true;
 }
 

@@ -33,6 +33,10 @@ public:
     void Discard();
 
 private:
+    // Takes the open descriptor of the file `written` (removed on failure)
+    // that will become `path`.
+    bool Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit);
+
     FILE* file_ = nullptr;
     std::string path_;
     std::string tempPath_;  // the file being written: a temporary name, or path_ itself

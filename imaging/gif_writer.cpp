@@ -56,17 +56,25 @@ void GifFlushBlock(FILE* file)
     g_blockLength = 0;
 }
 
+// Appends a code's bits to an accumulator and moves whole bytes to the
+// block buffer. A full sub-block is written as soon as it has 255 bytes, in
+// the middle of a code if need be.
+inline void PackBits(FILE* file, unsigned long& accumulator, int& bitCount, unsigned long code, int width)
+{
+    accumulator |= code << bitCount;
+    bitCount += width;
+    while (bitCount >= 8) {
+        g_block[g_blockLength++] = static_cast<unsigned char>(accumulator & 0xFF);
+        if (g_blockLength == 255)
+            GifFlushBlock(file);
+        accumulator >>= 8;
+        bitCount -= 8;
+    }
+}
+
 void GifPutBits(FILE* file, int code, int width)
 {
-    g_accumulator |= static_cast<unsigned long>(code) << g_bitCount;
-    g_bitCount += width;
-    while (g_bitCount >= 8) {
-        g_block[g_blockLength++] = static_cast<unsigned char>(g_accumulator & 0xFF);
-        if (g_blockLength == 255)
-            GifFlushBlock(file);  // a full sub-block goes out at once, even mid-code
-        g_accumulator >>= 8;
-        g_bitCount -= 8;
-    }
+    PackBits(file, g_accumulator, g_bitCount, static_cast<unsigned long>(code), width);
 }
 
 // Size field of a colour table of `colours` entries: the table holds
@@ -119,17 +127,7 @@ void PutPixels(FILE* file, int width, int height, int rowBytes, int bitsPerPixel
     unsigned long accumulator = g_accumulator;
     int bitCount = g_bitCount;
     int counter = g_codeCounter;
-    auto put = [&](unsigned long code) {
-        accumulator |= code << bitCount;
-        bitCount += codeWidth;
-        while (bitCount >= 8) {
-            g_block[g_blockLength++] = static_cast<unsigned char>(accumulator & 0xFF);
-            if (g_blockLength == 255)
-                GifFlushBlock(file);  // a full sub-block goes out at once, even mid-code
-            accumulator >>= 8;
-            bitCount -= 8;
-        }
-    };
+    auto put = [&](unsigned long code) { PackBits(file, accumulator, bitCount, code, codeWidth); };
     for (int y = 0; y < height; ++y) {
         // Each row starts at its own offset, so row padding is skipped.
         const unsigned char* byte = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(rowBytes);
