@@ -1,6 +1,5 @@
 // The conversion run: pairs each dropped page with its "sp_" source page,
 // makes the image folder, converts the page and logs one line for it.
-#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>

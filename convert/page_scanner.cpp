@@ -2,7 +2,6 @@
 // reads the body tag's colours on the way, and replaces every [[ ]] block by
 // the <img> tag of its image.
 #include <strings.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
