@@ -32,9 +32,3 @@ void CMainDlg::ShowMessageBox(std::string_view text)
     if (m_pUi)
         m_pUi->ShowMessageBox(text);
 }
-
-void CMainDlg::FreeImageBits()
-{
-    m_pImageBits.reset();
-    m_nImageBitsSize = 0;
-}

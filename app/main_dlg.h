@@ -2,8 +2,10 @@
 // CMainDlg: the one object that lives across drops. It holds the settings,
 // the colour pair, the glyph bitmap, the counters and paths of the page being
 // converted, and the log. The conversion operations that read settings are
-// its members. It reaches the user only through a UserInterface, which the
-// Qt dialog and the command line each implement.
+// its members; each is a thin adapter that hands its members to the engine
+// below (convert/, imaging/) as plain values and takes the results back.
+// It reaches the user only through a UserInterface, which the Qt dialog and
+// the command line each implement, and it is the engine's ConversionLog.
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -12,26 +14,16 @@
 #include <vector>
 
 #include "app/user_interface.h"
+#include "convert/page_job.h"
+#include "data/limits.h"
 #include "imaging/device_context.h"
+#include "imaging/glyph_bitmap.h"
 #include "imaging/page_colours.h"
 
-// Path buffers hold 259 characters and a terminating zero.
-inline constexpr int kMaxPath = 260;
-
-// How the last conversion run ended (for the command line's exit status).
-enum class RunOutcome : int {
-    kAllClean = 0,      // every page ended with message 107
-    kBlockErrors = 1,   // the run ended, some page had block errors (108)
-    kStopped = 2,       // a fatal error stopped the run
-};
-
-// Image formats.
-enum ImageFormat : int { kFormatGif = 0, kFormatPng = 1, kFormatXbm = 2 };
-
-class CMainDlg {
+class CMainDlg : public ConversionLog {
 public:
     explicit CMainDlg(UserInterface* ui = nullptr);
-    ~CMainDlg();
+    ~CMainDlg() override;
     CMainDlg(const CMainDlg&) = delete;
     CMainDlg& operator=(const CMainDlg&) = delete;
 
@@ -66,9 +58,9 @@ public:
     RunOutcome m_lastOutcome = RunOutcome::kAllClean;
 
     // --- log (the log pane) ---
-    void LogText(std::string_view text, bool newline, bool append);
-    void LogMessage(int number, bool newline, bool append);
-    void ShowMessageBox(std::string_view text);
+    void LogText(std::string_view text, bool newline, bool append) override;
+    void LogMessage(int number, bool newline, bool append) override;
+    void ShowMessageBox(std::string_view text) override;
 
     // --- conversion run ---
     // A drop: wait cursor, then ConvertFiles. `refreshSettings` stands for the
@@ -88,5 +80,9 @@ public:
     void FreeImageBits();
 
 private:
+    // The settings members as the engine reads them.
+    ConversionSettings Settings() const;
+    GlyphBitmapView ImageBits() const { return {m_nImageWidth, m_nImageHeight, m_nRowBytes, m_pImageBits.get(), m_nImageBitsSize}; }
+
     UserInterface* m_pUi = nullptr;
 };

@@ -1,18 +1,21 @@
 // The conversion run: pairs each dropped page with its "sp_" source page,
 // makes the image folder, converts the page and logs one line for it.
-#include <strings.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/main_dlg.h"
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
-#include "convert/staged_file.h"
+#include "convert/page_job.h"
 #include "convert/path_parts.h"
+#include "convert/staged_file.h"
+#include "hangul/ascii_text.h"
 #include "res/messages.h"
 
 namespace {
@@ -20,12 +23,21 @@ namespace {
 // A dropped path keeps at most 255 characters, as a drop delivers it.
 constexpr std::size_t kMaxDroppedPath = 255;
 
-// Formats into `to` (kMaxPath bytes); false when the result does not fit.
-template <typename... Args>
-bool FormatPath(char (&to)[kMaxPath], const char* format, Args... args)
+// Joins the parts into `to` (kMaxPath bytes); false when they do not fit,
+// and then `to` holds as much as fits.
+bool JoinPath(char (&to)[kMaxPath], std::initializer_list<std::string_view> parts)
 {
-    const int n = std::snprintf(to, kMaxPath, format, args...);
-    return n >= 0 && n < kMaxPath;
+    std::size_t length = 0;
+    bool fits = true;
+    for (std::string_view part : parts) {
+        const std::size_t room = kMaxPath - 1 - length;
+        const std::size_t taken = part.size() < room ? part.size() : room;
+        std::memcpy(to + length, part.data(), taken);
+        length += taken;
+        fits = fits && taken == part.size();
+    }
+    to[length] = '\0';
+    return fits;
 }
 
 bool IsRegularFile(const char* path)
@@ -34,151 +46,154 @@ bool IsRegularFile(const char* path)
     return stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// An exclusive advisory lock on the image folder for the length of one page,
+// so that processes converting pages beside each other never pick the same
+// new name or read a key while it is written. Where the file system cannot
+// lock, the page goes on without it: a new image is still created only under
+// a name that no file has.
+class ImageFolderLock {
+public:
+    explicit ImageFolderLock(const char* folder) : fd_(open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (fd_ < 0)
+            return;
+        while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~ImageFolderLock()
+    {
+        if (fd_ >= 0)
+            close(fd_);  // closing the only descriptor releases the lock
+    }
+    ImageFolderLock(const ImageFolderLock&) = delete;
+    ImageFolderLock& operator=(const ImageFolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// Converts one dropped page. False after a fatal error, which is logged.
+bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, bool firstPage)
+{
+    ConversionLog& log = run.log;
+    auto stop = [&](int message) {
+        log.LogMessage(message, true, true);
+        return false;
+    };
+
+    // A path that the buffers cannot hold whole would be cut and could
+    // name another file: refuse the page as one that cannot be opened.
+    if (dropped.size() > kMaxDroppedPath || dropped.find('\0') != std::string::npos) {
+        log.LogText(dropped, false, true);
+        return stop(IDS_CANNOT_OPEN);
+    }
+
+    // 1. Page folder, name and extension of the dropped path.
+    JoinPath(run.sourcePath, {dropped});
+    JoinPath(run.pageDir, {GetPathPart(run.sourcePath, kPathDrive), GetPathPart(run.sourcePath, kPathFolder)});
+    const std::string name = GetPathPart(run.sourcePath, kPathName);
+    const std::string extension = GetPathPart(run.sourcePath, kPathExtension);
+
+    if (name.size() > 3 && PrefixEqualsIgnoringCase(name.c_str(), "sp_", 3)) {
+        // 2. A source page was dropped: the output page drops the prefix.
+        JoinPath(run.outputPath, {run.pageDir, std::string_view(name).substr(3), extension});
+        log.LogText(run.outputPath, false, true);
+    } else {
+        // 3. An output page was dropped (a file named exactly "sp_" too).
+        JoinPath(run.outputPath, {dropped});
+        const bool fits = JoinPath(run.sourcePath, {run.pageDir, "sp_", name, extension});
+        log.LogText(run.outputPath, false, true);
+        if (!fits)
+            return stop(IDS_CANNOT_OPEN);
+        if (access(run.sourcePath, F_OK) == 0) {
+            // Its source page exists already: the user edits that one.
+            log.ShowMessageBox(FormatEditSource(name, extension));
+            return stop(IDS_NOT_PROCESSED);
+        }
+        // Only a page (a regular file, or a link to one) becomes a source
+        // page: a folder or a FIFO dropped by mistake is refused as a page
+        // that cannot be opened before anything is renamed.
+        if (!IsRegularFile(run.outputPath))
+            return stop(IDS_CANNOT_OPEN);
+        // First drop of this page: keep it as the source page. Owner read
+        // and write are added so that the author can edit it; a failed
+        // rename shows as a source page that cannot be opened.
+        struct stat st;
+        if (lstat(run.outputPath, &st) == 0 && S_ISREG(st.st_mode))
+            chmod(run.outputPath, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
+        std::rename(run.outputPath, run.sourcePath);
+    }
+
+    // 4. The image folder beside the page.
+    if (!JoinPath(run.imageDir, {run.pageDir, "hanimg/"}))
+        return stop(IDS_CANNOT_OPEN);
+    run.imageDir[std::strlen(run.imageDir) - 1] = '\0';
+    mkdir(run.imageDir, 0777);  // an existing folder, or any failure, is ignored
+    const ImageFolderLock lock(run.imageDir);
+    std::strcat(run.imageDir, "/");
+
+    // 5. Error images go only for the first page of the drop.
+    if (firstPage && run.settings.deleteErrorFiles)
+        DeleteErrorImages(run.imageDir);
+
+    // 6. The source page: only a regular file is read, so a folder or a
+    // FIFO is refused instead of read as empty or waited on.
+    FILE* source = IsRegularFile(run.sourcePath) ? std::fopen(run.sourcePath, "rb") : nullptr;
+    if (!source)
+        return stop(IDS_CANNOT_OPEN);
+
+    // 7. The output page is written to a temporary file beside it and moved
+    // into place only when complete, so a failure keeps the last good page.
+    StagedFile output;
+    if (!output.Open(run.outputPath, ".sylpic-page-") || output.file() == nullptr) {
+        std::fclose(source);
+        return stop(IDS_CANNOT_CREATE);
+    }
+
+    // 8. Convert.
+    PageJob page{run.settings, run.imageDir, log};
+    const int result = ScanPage(page, source, output.file());
+    std::fclose(source);
+    std::memcpy(run.colours, page.colours, sizeof run.colours);
+    run.imageCount = page.imageCount;
+    run.createdCount = page.createdCount;
+
+    // 9. Report. After a fatal error the page scanner has logged why.
+    if (result < 0) {
+        output.Discard();
+        return false;
+    }
+    if (!output.Commit())
+        return stop(IDS_CANNOT_CREATE);
+    if (result == 0) {
+        log.LogText(FormatPageDone(page.imageCount, page.createdCount), true, true);
+    } else {
+        log.LogText(FormatPageErrors(page.imageCount, page.createdCount, result), true, true);
+        run.outcome = RunOutcome::kBlockErrors;
+    }
+    return true;
+}
+
 }  // namespace
 
 void DeleteErrorImages(const char* folder)
 {
     const std::string pattern = std::string(folder) + "_err_*.*";
     for (const std::string& name : FindMatchingFiles(pattern)) {
-        if (strncasecmp(name.c_str(), "_err_", 5) != 0)
+        if (!PrefixEqualsIgnoringCase(name.c_str(), "_err_", 5))
             break;
         const std::string path = std::string(folder) + name;
         unlink(path.c_str());  // failures are ignored
     }
 }
 
-void CMainDlg::OnDropFiles(const std::vector<std::string>& paths,
-                           const std::function<void(CMainDlg&)>& refreshSettings)
+void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
-    if (m_pUi)
-        m_pUi->BeginWaitCursor();
-    if (refreshSettings)
-        refreshSettings(*this);
-    ConvertFiles(paths);
-    if (m_pUi)
-        m_pUi->EndWaitCursor();
-}
-
-void CMainDlg::ConvertFiles(const std::vector<std::string>& paths)
-{
-    m_lastOutcome = RunOutcome::kAllClean;
+    run.outcome = RunOutcome::kAllClean;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string& dropped = paths[i];
-
-        // A path that the buffers cannot hold whole would be cut and could
-        // name another file: refuse the page as one that cannot be opened.
-        if (dropped.size() > kMaxDroppedPath || dropped.find('\0') != std::string::npos) {
-            LogText(dropped, false, true);
-            LogMessage(IDS_CANNOT_OPEN, true, true);
-            m_lastOutcome = RunOutcome::kStopped;
+        if (!ConvertDroppedPage(run, paths[i], i == 0)) {
+            run.outcome = RunOutcome::kStopped;
             return;
         }
-
-        // 1. Page folder, name and extension of the dropped path.
-        std::snprintf(m_szSourcePath, kMaxPath, "%s", dropped.c_str());
-        std::snprintf(m_szPageDir, kMaxPath, "%s%s", GetPathPart(m_szSourcePath, kPathDrive),
-                      GetPathPart(m_szSourcePath, kPathFolder));
-        std::string name = GetPathPart(m_szSourcePath, kPathName);
-        const std::string extension = GetPathPart(m_szSourcePath, kPathExtension);
-
-        if (name.size() > 3 && strncasecmp(name.c_str(), "sp_", 3) == 0) {
-            // 2. A source page was dropped: the output page drops the prefix.
-            FormatPath(m_szOutputPath, "%s%s%s", m_szPageDir, name.c_str() + 3, extension.c_str());
-            LogText(m_szOutputPath, false, true);
-        } else {
-            // 3. An output page was dropped (a file named exactly "sp_" too).
-            std::snprintf(m_szOutputPath, kMaxPath, "%s", dropped.c_str());
-            const bool fits = FormatPath(m_szSourcePath, "%ssp_%s%s", m_szPageDir, name.c_str(), extension.c_str());
-            LogText(m_szOutputPath, false, true);
-            if (!fits) {
-                LogMessage(IDS_CANNOT_OPEN, true, true);
-                m_lastOutcome = RunOutcome::kStopped;
-                return;
-            }
-            if (access(m_szSourcePath, F_OK) == 0) {
-                // Its source page exists already: the user edits that one.
-                char text[2048];
-                const char* n = name.c_str();
-                const char* e = extension.c_str();
-                std::snprintf(text, sizeof text, LoadMessage(IDS_EDIT_SOURCE), n, e, n, e, n, e, n, e);
-                ShowMessageBox(text);
-                LogMessage(IDS_NOT_PROCESSED, true, true);
-                m_lastOutcome = RunOutcome::kStopped;
-                return;
-            }
-            // Only a page (a regular file, or a link to one) becomes a source
-            // page: a folder or a FIFO dropped by mistake is refused as a
-            // page that cannot be opened before anything is renamed.
-            if (!IsRegularFile(m_szOutputPath)) {
-                LogMessage(IDS_CANNOT_OPEN, true, true);
-                m_lastOutcome = RunOutcome::kStopped;
-                return;
-            }
-            // First drop of this page: keep it as the source page. Owner read
-            // and write are added so that the author can edit it; a failed
-            // rename shows as a source page that cannot be opened.
-            struct stat st;
-            if (lstat(m_szOutputPath, &st) == 0 && S_ISREG(st.st_mode))
-                chmod(m_szOutputPath, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
-            std::rename(m_szOutputPath, m_szSourcePath);
-        }
-
-        // 4. The image folder beside the page.
-        if (!FormatPath(m_szImageDir, "%shanimg/", m_szPageDir)) {
-            LogMessage(IDS_CANNOT_OPEN, true, true);
-            m_lastOutcome = RunOutcome::kStopped;
-            return;
-        }
-        m_szImageDir[std::strlen(m_szImageDir) - 1] = '\0';
-        mkdir(m_szImageDir, 0777);  // an existing folder, or any failure, is ignored
-        std::strcat(m_szImageDir, "/");
-
-        // 5. Error images go only for the first page of the drop.
-        if (i == 0 && m_bDeleteErrorFiles)
-            DeleteErrorImages(m_szImageDir);
-
-        // 6. The source page: only a regular file is read, so a folder or a
-        // FIFO is refused instead of read as empty or waited on.
-        FILE* source = IsRegularFile(m_szSourcePath) ? std::fopen(m_szSourcePath, "rb") : nullptr;
-        if (!source) {
-            LogMessage(IDS_CANNOT_OPEN, true, true);
-            m_lastOutcome = RunOutcome::kStopped;
-            return;
-        }
-
-        // 7. The output page is written to a temporary file beside it and
-        // moved into place only when complete, so a failure keeps the last
-        // good output page.
-        StagedFile output;
-        if (!output.Open(m_szOutputPath, ".sylpic-page-")) {
-            std::fclose(source);
-            LogMessage(IDS_CANNOT_CREATE, true, true);
-            m_lastOutcome = RunOutcome::kStopped;
-            return;
-        }
-
-        // 8. Convert.
-        const int result = ConvertPage(source, output.file());
-        std::fclose(source);
-
-        // 9. Report. After a fatal error the page scanner has logged why.
-        if (result < 0) {
-            output.Discard();
-            m_lastOutcome = RunOutcome::kStopped;
-            return;
-        }
-        if (!output.Commit()) {
-            LogMessage(IDS_CANNOT_CREATE, true, true);
-            m_lastOutcome = RunOutcome::kStopped;
-            return;
-        }
-        char line[256];
-        if (result == 0) {
-            std::snprintf(line, sizeof line, LoadMessage(IDS_PAGE_DONE), m_nImageCount, m_nCreatedCount);
-        } else {
-            std::snprintf(line, sizeof line, LoadMessage(IDS_PAGE_ERRORS), m_nImageCount, m_nCreatedCount, result);
-            m_lastOutcome = RunOutcome::kBlockErrors;
-        }
-        LogText(line, true, true);
     }
 }

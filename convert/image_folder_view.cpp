@@ -92,14 +92,14 @@ public:
     }
 
     // The key of an image, read once per page.
-    const StoredKey& KeyOf(const std::string& name, const char* path, int format)
+    const StoredKey& KeyOf(const std::string& name, const char* path, ImageFormat format)
     {
         auto found = keys_.find(name);
         if (found != keys_.end())
             return found->second;
         char text[260];
         StoredKey stored{};
-        stored.length = format == 0 ? ReadGifKey(path, text, stored.colours) : ReadPngKey(path, text, stored.colours);
+        stored.length = format == kFormatGif ? ReadGifKey(path, text, stored.colours) : ReadPngKey(path, text, stored.colours);
         stored.text.assign(text, std::strlen(text));
         return keys_.emplace(name, std::move(stored)).first->second;
     }
@@ -165,13 +165,13 @@ void NoteImageWritten(const char* folder, const char* fileName)
 }
 
 void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
-                       const unsigned char* colours, char* foundPath, int format)
+                       const unsigned char* colours, char* foundPath, ImageFormat format)
 {
     foundPath[0] = '\0';
-    if (format != 0 && format != 1)
+    if (format != kFormatGif && format != kFormatPng)
         return;
     s_view.Use(folder);
-    const char* extension = format == 0 ? ".gif" : ".png";
+    const char* extension = format == kFormatGif ? ".gif" : ".png";
     const std::size_t folderLength = std::strlen(folder);
 
     s_view.ForEachCandidate(baseName, [&](const std::string& name) {

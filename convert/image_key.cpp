@@ -1,37 +1,36 @@
 // The image key: font, size, transparency and the glyph codes of a block.
-#include <cstdio>
 #include <cstring>
 
-#include "app/main_dlg.h"
 #include "convert/image_reuse.h"
-#include "hangul/block_buffers.h"
 
-int CMainDlg::BuildImageKey(char key[256])
+int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
+                 const unsigned char* glyphs, int glyphLength, char key[256])
 {
     // "<font> <size> " then "^" unless transparent, then the glyph string's
     // bytes as upper-case hexadecimal. A key over 250 characters is none.
     static const char kHexDigits[] = "0123456789ABCDEF";
-    const std::size_t prefix = m_strFontName.size() + 1 + m_strFontSize.size() + 1 + (m_bTransparent ? 0 : 1);
-    if (prefix + 2 * static_cast<std::size_t>(g_glyphString.length > 0 ? g_glyphString.length : 0) > kMaxImageKey) {
+    const std::size_t codes = static_cast<std::size_t>(glyphLength > 0 ? glyphLength : 0);
+    const std::size_t prefix = fontName.size() + 1 + fontSize.size() + 1 + (transparent ? 0 : 1);
+    if (prefix + 2 * codes > kMaxImageKey) {
         key[0] = '\0';
         return 0;
     }
-    int length = 0;
-    auto append = [&](const std::string& text) {
+    std::size_t length = 0;
+    auto append = [&](std::string_view text) {
         std::memcpy(key + length, text.data(), text.size());
-        length += static_cast<int>(text.size());
+        length += text.size();
     };
-    append(m_strFontName);
+    append(fontName);
     key[length++] = ' ';
-    append(m_strFontSize);
+    append(fontSize);
     key[length++] = ' ';
-    if (!m_bTransparent)
+    if (!transparent)
         key[length++] = '^';
-    for (int i = 0; i < g_glyphString.length; ++i) {
-        const unsigned char byte = g_glyphString.bytes[i];
+    for (std::size_t i = 0; i < codes; ++i) {
+        const unsigned char byte = glyphs[i];
         key[length++] = kHexDigits[byte >> 4];
         key[length++] = kHexDigits[byte & 0x0F];
     }
     key[length] = '\0';
-    return length;
+    return static_cast<int>(length);
 }

@@ -4,8 +4,18 @@
 // The folder is read once per page into a view that is kept current as
 // images are written, so neither the reuse search nor the choice of a free
 // file name reads the folder again for every block.
+#include <string_view>
 
-inline constexpr int kMaxImageKey = 250;
+#include "data/limits.h"
+#include "imaging/image_format.h"
+
+// Writes into `key` the key of a block drawn in `fontName` at `fontSize`
+// (both as set), opaque or transparent, whose glyph string is `glyphs`:
+// "<font> <size> ", "^" unless transparent, then each glyph byte in upper-
+// case hexadecimal. Returns its length, or 0 (and an empty key) when it
+// would be longer than 250 characters.
+int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
+                 const unsigned char* glyphs, int glyphLength, char key[256]);
 
 // Reads the key text (buffer of 260 bytes) and colours (6 bytes) of a GIF
 // written by this program; returns the key length, 0 when there is none.
@@ -16,9 +26,9 @@ int ReadPngKey(const char* path, char* text, unsigned char* colours);
 // Leaves in `foundPath` (260 bytes) the full path of the first image, in
 // name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
 // whose key and colours equal `key` and `colours`; or makes it empty. Only
-// GIF (format 0) and PNG (1) images are searched.
+// GIF and PNG images are searched.
 void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
-                       const unsigned char* colours, char* foundPath, int format);
+                       const unsigned char* colours, char* foundPath, ImageFormat format);
 
 // The image folder view of the page being converted.
 void BeginImageFolder(const char* folder);

@@ -1,29 +1,30 @@
 // The page scanner: copies a source page to its output page byte by byte,
 // reads the body tag's colours on the way, and replaces every [[ ]] block by
 // the <img> tag of its image.
-#include <strings.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/main_dlg.h"
+#include "convert/block_state.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
-#include "convert/path_parts.h"
+#include "convert/page_job.h"
 #include "convert/staged_file.h"
+#include "hangul/ascii_text.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 #include "hangul/code_page.h"
+#include "imaging/gif_writer.h"
+#include "imaging/png_writer.h"
+#include "imaging/rasterizer.h"
+#include "imaging/xbm_writer.h"
 #include "res/messages.h"
-
-namespace {
 
 // Tag text and name directive text: 256 bytes and a terminating zero each.
 constexpr int kMaxTagText = 256;
-char s_tagText[kMaxTagText + 1];
-int s_tagCount;
-char s_directiveText[kMaxTagText + 1];
-int s_directiveCount;
+
+namespace {
 
 constexpr int kResultFatal = -1;
 
@@ -32,32 +33,17 @@ bool IsNameCharacter(unsigned char c)
     return c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-struct FormatInfo {
-    int format;
-    const char* extension;
-};
-
-FormatInfo ImageFormatOf(const std::string& setting)
-{
-    if (setting == "XBM")
-        return {kFormatXbm, "xbm"};
-    if (setting == "PNG")
-        return {kFormatPng, "png"};
-    return {kFormatGif, "gif"};
-}
-
 }  // namespace
 
 // Turns the name directive text (what stood between the backquotes) into the
 // image base name: "n=" and then letters, digits and underscores, up to the
 // first space. Any other directive empties the name.
-void ApplyNameDirective()
+void ApplyNameDirective(const char* text, int count)
 {
-    s_directiveText[s_directiveCount] = '\0';
     int length = 0;
-    if (s_directiveCount >= 2 && strncasecmp(s_directiveText, "n=", 2) == 0) {
-        for (int i = 2; i < s_directiveCount; ++i) {
-            const unsigned char c = static_cast<unsigned char>(s_directiveText[i]);
+    if (count >= 2 && PrefixEqualsIgnoringCase(text, "n=", 2)) {
+        for (int i = 2; i < count; ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
             if (c == ' ')
                 break;
             if (IsNameCharacter(c))
@@ -69,72 +55,183 @@ void ApplyNameDirective()
 
 namespace {
 
-// One block end (at "]]"), as a small object so that the page state it needs
-// is at hand. Returns false after a fatal error, whose message is logged.
+// The two files of a page, with what has been read from and written to each
+// since the page began, so that an open block can be taken back.
+struct PageStreams {
+    FILE* source;
+    FILE* output;
+    long read = 0;
+    long written = 0;
+
+    int Get()
+    {
+        const int b = getc_unlocked(source);
+        read += b != EOF;
+        return b;
+    }
+    void Unget(int b)
+    {
+        std::ungetc(b, source);
+        --read;
+    }
+    void Put(int b)
+    {
+        putc_unlocked(b, output);
+        ++written;
+    }
+    void PutText(const char* text)
+    {
+        const std::size_t length = std::strlen(text);
+        std::fwrite(text, 1, length, output);
+        written += static_cast<long>(length);
+    }
+};
+
+// One block end (at "]]"): the image of the block, found again or drawn and
+// written, and its tag. Returns false after a fatal error, whose message is
+// logged. One object serves a whole page, so its buffers are reused.
 class BlockPipeline {
 public:
-    BlockPipeline(CMainDlg& dlg, FILE* output, FormatInfo format, const DeviceContext& dc)
-        : dlg_(dlg), output_(output), format_(format), dc_(dc) {}
+    BlockPipeline(PageJob& job, PageStreams& page)
+        : job_(job), page_(page), format_(job.settings.format), extension_(ExtensionOf(format_))
+    {
+    }
 
     bool Run(int& errorTotal);
 
 private:
-    bool WriteImage(const char* imagePath, const char* fileName, const char* key);
+    bool FindReusedImage(const char* key, int keyLength, char* fileName);
+    bool Draw();
+    bool Encode(const char* fileName, const char* key);
+    bool WriteNewImage(const char* key);
+    bool WriteImageFile(StagedFile& image);
     void WriteImageTag(const char* fileName);
     bool Fail(int message);
 
-    CMainDlg& dlg_;
-    FILE* output_;
-    FormatInfo format_;
-    const DeviceContext& dc_;
+    PageJob& job_;
+    PageStreams& page_;
+    ImageFormat format_;
+    const char* extension_;
+    GlyphBitmap bitmap_;  // from the rasterizer to the end of the block's image
+    ByteBuffer encoded_;  // the image file's bytes
 };
 
 bool BlockPipeline::Fail(int message)
 {
-    dlg_.LogMessage(message, true, true);
+    job_.log.LogMessage(message, true, true);
     return false;
 }
 
 void BlockPipeline::WriteImageTag(const char* fileName)
 {
     // <img src="./hanimg/<file>">, nothing else, no line break.
-    std::fputs("<img src=\"./hanimg/", output_);
-    std::fputs(fileName, output_);
-    std::fputs("\">", output_);
-    ++dlg_.m_nImageCount;
+    page_.PutText("<img src=\"./hanimg/");
+    page_.PutText(fileName);
+    page_.PutText("\">");
+    ++job_.imageCount;
 }
 
-bool BlockPipeline::WriteImage(const char* imagePath, const char* fileName, const char* key)
+// An image of this base name with the same key and colours, named in
+// `fileName` exactly as it stands in the folder.
+bool BlockPipeline::FindReusedImage(const char* key, int keyLength, char* fileName)
 {
-    // A short image could hold a whole key and be reused for ever, so a
-    // failed write leaves nothing. A name chosen as free is created as it is
-    // and removed on failure; a name that is taken (a fixed name) gets a
-    // staged file that replaces it only when complete, so its last good
-    // image survives a failed rewrite.
-    StagedFile image;
-    const bool opened = (!g_bFixedName && image.OpenNew(imagePath)) || image.Open(imagePath, ".sylpic-image-");
-    if (!opened) {
-        dlg_.FreeImageBits();
-        return Fail(IDS_CANNOT_CREATE);
-    }
+    char found[kMaxPath] = "";
+    FindReusableImage(job_.imageDir, g_szImageBaseName, key, keyLength, job_.colours, found, format_);
+    if (found[0] == '\0')
+        return false;
+    std::snprintf(fileName, kMaxPath, "%s", found + std::strlen(job_.imageDir));
+    return true;
+}
 
-    int written;
-    if (format_.format == kFormatXbm) {
+bool BlockPipeline::Draw()
+{
+    const FontChoice font{job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi};
+    switch (RasterizeGlyphs(font, g_glyphString.bytes, sizeof g_glyphString.bytes, g_bUnicodeMode, bitmap_)) {
+    case RasterResult::kDrawn: return true;
+    case RasterResult::kNoMemory: return Fail(IDS_NO_MEMORY);
+    default: return Fail(IDS_FONT_FAILED);
+    }
+}
+
+// Encodes the drawn bitmap into encoded_ and frees it. A PNG that libpng
+// refuses shows libpng's box, as a failed save does.
+bool BlockPipeline::Encode(const char* fileName, const char* key)
+{
+    encoded_.clear();
+    const ImageStyle style{job_.colours, job_.settings.transparent, key};
+    int result = 0;
+    if (format_ == kFormatXbm) {
         // The XBM symbol is the file name, extension included, cut to 8.
-        char xbmName[9];
-        std::snprintf(xbmName, sizeof xbmName, "%.8s", fileName);
-        written = dlg_.WriteXbm(image.file(), xbmName);
-    } else if (format_.format == kFormatPng) {
-        written = dlg_.WritePng(image.file(), key, dlg_.m_colours);
+        char xbmName[9] = {};
+        std::strncpy(xbmName, fileName, 8);
+        result = EncodeXbm(bitmap_.View(), xbmName, encoded_);
+    } else if (format_ == kFormatPng) {
+        PngStatus status;
+        result = EncodePng(bitmap_.View(), style, encoded_, status);
+        if (result != 0)
+            job_.log.ShowMessageBox(FormatSaveFailure(status.code, status.message));
     } else {
-        written = dlg_.WriteGif(image.file(), key, dlg_.m_colours);
+        result = EncodeGif(bitmap_.View(), style, encoded_);
     }
-    dlg_.FreeImageBits();
-    if (written != 0 || !image.Commit()) {
-        image.Discard();
-        return Fail(IDS_CANNOT_CREATE);
+    bitmap_.Free();
+    return result == 0;
+}
+
+// One write of the whole image. A short image could hold a whole key and be
+// reused for ever, so a failed write leaves nothing; a PNG whose write fails
+// shows the box of a failed save.
+bool BlockPipeline::WriteImageFile(StagedFile& image)
+{
+    if (image.WriteAll(encoded_.data(), encoded_.size()) && image.Commit()) {
+        ++job_.createdCount;
+        return true;
     }
-    ++dlg_.m_nCreatedCount;
+    image.Discard();
+    if (format_ == kFormatPng)
+        job_.log.ShowMessageBox(FormatSaveFailure(3, "Write Error"));
+    return Fail(IDS_CANNOT_CREATE);
+}
+
+// The first free name: name.gif, name1.gif, name2.gif, ... A name is free
+// when the folder has no entry of that name and the image can be created
+// under it without replacing anything: another process may have taken it
+// since the folder was read, and then the next name is tried. A fixed name
+// replaces its file through a staged file, so the last good image survives
+// a failed rewrite. A path that does not fit cannot be created.
+bool BlockPipeline::WriteNewImage(const char* key)
+{
+    char fileName[kMaxPath];
+    char imagePath[kMaxPath];
+    StagedFile image;
+    std::snprintf(fileName, sizeof fileName, "%s.%s", g_szImageBaseName, extension_);
+    for (int n = 1;; ++n) {
+        const int length = std::snprintf(imagePath, sizeof imagePath, "%s%s", job_.imageDir, fileName);
+        if (length < 0 || length >= kMaxPath)
+            return Fail(IDS_CANNOT_CREATE);
+        if (g_bFixedName) {
+            if (!Encode(fileName, key) || !image.Open(imagePath, ".sylpic-image-"))
+                return Fail(IDS_CANNOT_CREATE);
+            break;
+        }
+        if (!ImageFolderHas(job_.imageDir, fileName)) {
+            bool taken = false;
+            if (image.OpenNew(imagePath, &taken)) {
+                if (!Encode(fileName, key)) {
+                    image.Discard();
+                    return Fail(IDS_CANNOT_CREATE);
+                }
+                break;
+            }
+            if (!taken)
+                return Fail(IDS_CANNOT_CREATE);
+            NoteImageWritten(job_.imageDir, fileName);  // someone else's now
+        }
+        std::snprintf(fileName, sizeof fileName, "%s%d.%s", g_szImageBaseName, n, extension_);
+    }
+    if (!WriteImageFile(image))
+        return false;
+    NoteImageWritten(job_.imageDir, fileName);
+    WriteImageTag(fileName);
     return true;
 }
 
@@ -142,11 +239,9 @@ bool BlockPipeline::Run(int& errorTotal)
 {
     // The name was emptied at "[[", so a name now came from a directive.
     g_bFixedName = g_szImageBaseName[0] != '\0';
-    g_glyphString.length = 0;
 
-    const int blockErrors = ParseBlock();
+    const int blockErrors = ParseBlock(AddToImageName);
     errorTotal += blockErrors;
-    g_blockBytes.count = 0;
 
     if (g_glyphString.length == 0)
         return true;  // nothing to draw: the block vanishes from the page
@@ -166,70 +261,69 @@ bool BlockPipeline::Run(int& errorTotal)
         g_glyphString.bytes[g_glyphString.length] = 0;
     }
 
-    char imagePath[kMaxPath] = "";
     char key[256] = "";
-    if (format_.format != kFormatXbm) {
-        const int keyLength = dlg_.BuildImageKey(key);
-        if (!g_bFixedName && keyLength != 0 && blockErrors == 0)
-            FindReusableImage(dlg_.m_szImageDir, g_szImageBaseName, key, keyLength, dlg_.m_colours,
-                              imagePath, format_.format);
-        if (imagePath[0] != '\0') {
-            char fileName[kMaxPath];
-            // The found file's name without folder and extension, a point
-            // and the current extension.
-            const char* name = GetPathPart(imagePath, kPathName);
-            const std::size_t nameLength = std::strlen(name);
-            std::memcpy(fileName, name, nameLength);
-            fileName[nameLength] = '.';
-            std::strcpy(fileName + nameLength + 1, format_.extension);
+    if (format_ != kFormatXbm) {
+        const ConversionSettings& settings = job_.settings;
+        const int keyLength = MakeImageKey(settings.fontName, settings.fontSize, settings.transparent,
+                                           g_glyphString.bytes, g_glyphString.length, key);
+        char fileName[kMaxPath];
+        if (!g_bFixedName && keyLength != 0 && blockErrors == 0 && FindReusedImage(key, keyLength, fileName)) {
             WriteImageTag(fileName);
             return true;
         }
     }
 
-    if (dlg_.RenderGlyphs(&dc_) == 0)
-        return Fail(IDS_FONT_FAILED);
-    if (!dlg_.m_pImageBits)
-        return false;  // message 106 is logged; there is nothing to write
-
-    // The first free name: name.gif, name1.gif, name2.gif, ... A fixed name
-    // replaces its file. A path that does not fit cannot be created.
-    char fileName[kMaxPath];
-    std::snprintf(fileName, sizeof fileName, "%s.%s", g_szImageBaseName, format_.extension);
-    for (int n = 1;; ++n) {
-        const int length = std::snprintf(imagePath, sizeof imagePath, "%s%s", dlg_.m_szImageDir, fileName);
-        if (length < 0 || length >= kMaxPath)
-            return Fail(IDS_CANNOT_CREATE);
-        if (g_bFixedName || !ImageFolderHas(dlg_.m_szImageDir, fileName))
-            break;
-        std::snprintf(fileName, sizeof fileName, "%s%d.%s", g_szImageBaseName, n, format_.extension);
-    }
-
-    if (!WriteImage(imagePath, fileName, key))
+    if (!Draw())
         return false;
-    NoteImageWritten(dlg_.m_szImageDir, fileName);
-    WriteImageTag(fileName);
+    return WriteNewImage(key);
+}
+
+// Where an open block began, as offsets in the two files, so that a block
+// never closed can be given back to the page as it stood.
+struct BlockStart {
+    long source = -1;  // offset of its "[["
+    long output = -1;  // size of the output then
+};
+
+// A block still open at the end of the page was no block: the output from
+// where it began is cut back (a lead byte written since goes too) and the
+// source from its "[[" is copied in its place. False when the files cannot
+// be repositioned (a pipe), and then the block is lost as before.
+bool GiveBackOpenBlock(const BlockStart& start, FILE* source, FILE* output)
+{
+    if (start.source < 0 || start.output < 0 || std::fflush(output) != 0 ||
+        std::fseek(output, start.output, SEEK_SET) != 0 || ftruncate(fileno(output), start.output) != 0 ||
+        std::fseek(source, start.source, SEEK_SET) != 0)
+        return false;
+    char buffer[8192];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, source)) > 0)
+        std::fwrite(buffer, 1, n, output);
     return true;
 }
 
 }  // namespace
 
-int CMainDlg::ConvertPage(FILE* source, FILE* output)
+int ScanPage(PageJob& job, FILE* source, FILE* output)
 {
-    m_nImageCount = 0;
-    m_nCreatedCount = 0;
-    ResetColourPair(m_colours);
-    g_bUnicodeMode = m_strFontName == "New Gulim";
-    const FormatInfo format = ImageFormatOf(m_strImageFormat);
-    const DeviceContext dc{m_nScreenDpi};
+    job.imageCount = 0;
+    job.createdCount = 0;
+    ResetColourPair(job.colours);
+    BeginPage(job.settings.fontName == "New Gulim");
+    BeginImageFolder(job.imageDir);
 
-    g_blockBytes.count = 0;
-    s_tagCount = 0;
-    s_directiveCount = 0;
-    g_szImageBaseName[0] = '\0';
-    BeginImageFolder(m_szImageDir);
+    char tagText[kMaxTagText + 1];
+    int tagCount = 0;
+    char directiveText[kMaxTagText + 1];
+    int directiveCount = 0;
 
-    BlockPipeline pipeline(*this, output, format, dc);
+    // Offsets are counted from where the files stood, read once, not asked
+    // of the files at every block.
+    const long sourceBase = std::ftell(source);
+    const long outputBase = std::ftell(output);
+    PageStreams page{source, output};
+    BlockPipeline pipeline(job, page);
+    BlockStart blockStart;
     bool inBlock = false;
     bool inDirective = false;
     bool inTag = false;
@@ -237,16 +331,16 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
     bool fatal = false;
 
     for (;;) {
-        int b = getc_unlocked(source);
+        int b = page.Get();
         if (b == EOF)
             break;
 
         // A double-byte pair is copied or collected whole, so its trail byte
         // never counts as '[', ']' or a backquote.
         if (IsLeadByte(static_cast<unsigned char>(b))) {
-            const int t = getc_unlocked(source);
+            const int t = page.Get();
             if (t == EOF) {
-                putc_unlocked(b, output);
+                page.Put(b);
                 break;
             }
             if (IsTrailByte(static_cast<unsigned char>(t))) {
@@ -254,55 +348,57 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
                     AddBlockByte(static_cast<unsigned char>(b));
                     AddBlockByte(static_cast<unsigned char>(t));
                 } else {
-                    putc_unlocked(b, output);
-                    putc_unlocked(t, output);
+                    page.Put(b);
+                    page.Put(t);
                 }
                 continue;
             }
-            putc_unlocked(b, output);  // a lone lead byte goes out, even in a block
+            page.Put(b);  // a lone lead byte goes out, even in a block
             b = t;
         }
 
         if (!inBlock) {
             if (b == '[') {
-                const int b2 = getc_unlocked(source);
+                const int b2 = page.Get();
                 if (b2 == '[') {
                     inBlock = true;
-                    g_szImageBaseName[0] = '\0';
-                    const int b3 = getc_unlocked(source);
+                    if (sourceBase >= 0 && outputBase >= 0)
+                        blockStart = {sourceBase + page.read - 2, outputBase + page.written};
+                    BeginBlock();
+                    const int b3 = page.Get();
                     if (b3 == '`') {
                         inDirective = true;
-                        s_directiveCount = 0;
+                        directiveCount = 0;
                     } else if (b3 != EOF) {
-                        std::ungetc(b3, source);
+                        page.Unget(b3);
                     }
                     continue;
                 }
                 if (b2 != EOF)
-                    std::ungetc(b2, source);
+                    page.Unget(b2);
             }
             if (inTag) {
                 if (b == '>') {
-                    s_tagText[s_tagCount] = '\0';
-                    if (s_tagCount >= 5 && strncasecmp(s_tagText, "body ", 5) == 0)
-                        ReadBodyColours(s_tagText + 5, m_colours);
+                    tagText[tagCount] = '\0';
+                    if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5))
+                        ReadBodyColours(tagText + 5, job.colours);
                     inTag = false;
-                    s_tagCount = 0;
-                    putc_unlocked('>', output);
+                    tagCount = 0;
+                    page.Put('>');
                     continue;
                 }
-                if (s_tagCount < kMaxTagText)
-                    s_tagText[s_tagCount++] = static_cast<char>(b);
+                if (tagCount < kMaxTagText)
+                    tagText[tagCount++] = static_cast<char>(b);
             }
             if (b == '<')
                 inTag = true;
-            putc_unlocked(b, output);
+            page.Put(b);
             continue;
         }
 
         // Inside a block.
         if (b == ']') {
-            const int b2 = getc_unlocked(source);
+            const int b2 = page.Get();
             if (b2 == ']') {
                 inBlock = false;
                 inDirective = false;
@@ -313,28 +409,29 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
                 continue;
             }
             if (b2 != EOF)
-                std::ungetc(b2, source);
+                page.Unget(b2);
             AddBlockByte(']');
         } else if (inDirective) {
             if (b == '`') {
-                ApplyNameDirective();
+                ApplyNameDirective(directiveText, directiveCount);
                 inDirective = false;
-            } else if (s_directiveCount < kMaxTagText) {
-                s_directiveText[s_directiveCount++] = static_cast<char>(b);
+            } else if (directiveCount < kMaxTagText) {
+                directiveText[directiveCount++] = static_cast<char>(b);
             }
         } else {
             AddBlockByte(static_cast<unsigned char>(b));
         }
     }
 
-    FreeImageBits();
     EndImageFolder();
     if (fatal)
         return kResultFatal;
-    // A block still open at the end of the page is lost; it counts as an
-    // error so that the page is not reported as clean.
+    // A block still open at the end of the page is given back to the page as
+    // it stood; it counts as an error so that the page is not reported as
+    // clean.
     if (inBlock) {
-        g_blockBytes.count = 0;
+        GiveBackOpenBlock(blockStart, source, output);
+        BeginBlock();
         ++errorTotal;
     }
     return errorTotal;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
@@ -45,38 +46,71 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix)
     return Attach(fd, path, temp, true);
 }
 
-bool StagedFile::OpenNew(const std::string& path)
+bool StagedFile::OpenNew(const std::string& path, bool* taken)
 {
     Discard();
     // O_EXCL refuses any existing entry, a dangling link included; the mode
     // is what "wb" gives a new file.
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    if (fd < 0) {
+        if (taken)
+            *taken = errno == EEXIST;
         return false;
+    }
     return Attach(fd, path, path, false);
 }
 
 bool StagedFile::Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit)
 {
-    file_ = fdopen(fd, "wb");
-    if (!file_) {
-        close(fd);
-        unlink(written.c_str());
-        return false;
-    }
+    fd_ = fd;
+    writeFailed_ = false;
     path_ = path;
     tempPath_ = written;
     renameOnCommit_ = renameOnCommit;
     return true;
 }
 
+FILE* StagedFile::file()
+{
+    if (!file_ && fd_ >= 0) {
+        file_ = fdopen(fd_, "wb");
+        if (!file_)
+            writeFailed_ = true;
+    }
+    return file_;
+}
+
+bool StagedFile::WriteAll(const void* bytes, std::size_t count)
+{
+    const auto* next = static_cast<const unsigned char*>(bytes);
+    while (fd_ >= 0 && !file_ && count > 0) {
+        const ssize_t n = write(fd_, next, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        next += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    if (count != 0)
+        writeFailed_ = true;
+    return count == 0;
+}
+
 bool StagedFile::Commit()
 {
-    if (!file_)
+    if (fd_ < 0)
         return false;
-    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
-    const bool closed = std::fclose(file_) == 0;
+    bool written = !writeFailed_;
+    bool closed;
+    if (file_) {
+        written = written && std::fflush(file_) == 0 && !std::ferror(file_);
+        closed = std::fclose(file_) == 0;
+    } else {
+        closed = close(fd_) == 0;
+    }
     file_ = nullptr;
+    fd_ = -1;
     if (!written || !closed || (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0)) {
         unlink(tempPath_.c_str());
         tempPath_.clear();
@@ -88,10 +122,12 @@ bool StagedFile::Commit()
 
 void StagedFile::Discard()
 {
-    if (file_) {
+    if (file_)
         std::fclose(file_);
-        file_ = nullptr;
-    }
+    else if (fd_ >= 0)
+        close(fd_);
+    file_ = nullptr;
+    fd_ = -1;
     if (!tempPath_.empty()) {
         unlink(tempPath_.c_str());
         tempPath_.clear();

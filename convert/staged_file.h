@@ -6,6 +6,7 @@
 // good output page and never leaves a short image that a later run could
 // reuse by its key. The rename also replaces a symbolic link at the name
 // instead of writing through it.
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -23,9 +24,13 @@ public:
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
     // Commit the file is still removed on failure. False when the name is
-    // taken or cannot be created: then Open is the way.
-    bool OpenNew(const std::string& path);
-    FILE* file() const { return file_; }
+    // taken (then `taken` is set) or cannot be created.
+    bool OpenNew(const std::string& path, bool* taken = nullptr);
+    // The file as a stream, for writing piece by piece.
+    FILE* file();
+    // Writes the whole of `bytes` with one call, for a file written at once
+    // (not mixed with file()). False when not all of it was written.
+    bool WriteAll(const void* bytes, std::size_t count);
     // Flushes, closes and moves the temporary file onto `path`. False (and
     // the temporary file removed) when any of it failed.
     bool Commit();
@@ -37,7 +42,9 @@ private:
     // that will become `path`.
     bool Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit);
 
-    FILE* file_ = nullptr;
+    int fd_ = -1;
+    FILE* file_ = nullptr;  // over fd_, once file() was called
+    bool writeFailed_ = false;
     std::string path_;
     std::string tempPath_;  // the file being written: a temporary name, or path_ itself
     bool renameOnCommit_ = false;

@@ -10,3 +10,9 @@ void AddBlockByte(unsigned char byte)
     if (g_blockBytes.count < kMaxBlockBytes)
         g_blockBytes.bytes[g_blockBytes.count++] = byte;
 }
+
+void ClearBlockText()
+{
+    g_blockBytes.count = 0;
+    g_glyphString.length = 0;
+}

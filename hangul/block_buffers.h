@@ -1,10 +1,11 @@
 #pragma once
 // The module-level buffers of the block being converted. One page, and one
 // block, is converted at a time; the page scanner fills the block bytes, the
-// block parser turns them into the glyph string.
+// block parser turns them into the glyph string. BeginPage and BeginBlock
+// (convert/block_state.h) reset them; nothing else does.
+#include "data/limits.h"
 
 // Block bytes: the bytes between [[ and ]], at most 5000, no terminator.
-inline constexpr int kMaxBlockBytes = 5000;
 struct BlockBytes {
     unsigned char bytes[kMaxBlockBytes];
     int count;
@@ -18,7 +19,6 @@ void AddBlockByte(unsigned char byte);
 // then room for a terminator of up to two bytes. Narrow mode holds code page
 // 949 text (lead byte first); Unicode mode holds UTF-16 code units, low byte
 // first.
-inline constexpr int kMaxGlyphBytes = 256;
 struct GlyphString {
     unsigned char bytes[kMaxGlyphBytes + 2];
     int length;
@@ -30,3 +30,6 @@ extern bool g_bUnicodeMode;
 
 // The error glyph (a black heart suit), drawn for what cannot be represented.
 inline constexpr unsigned kErrorGlyph = 0xA2BE;
+
+// Empties the block bytes and the glyph string.
+void ClearBlockText();

@@ -1,10 +1,12 @@
 #pragma once
 // The block text language: turns the block bytes into the glyph string,
-// reporting each character to the image naming operation.
+// reporting each character to a name sink (the image naming operation).
+#include "hangul/name_sink.h"
 
-// Parses g_blockBytes into g_glyphString (whose length the caller set to 0).
-// Returns the number of characters that could not be represented.
-int ParseBlock();
+// Parses g_blockBytes into g_glyphString (whose length the caller set to 0),
+// handing every character to `name`. Returns the number of characters that
+// could not be represented.
+int ParseBlock(NameSink name);
 
 // Appends a code page 949 code (lead byte in the high half).
 void AppendCode(unsigned code);
@@ -17,4 +19,7 @@ void CollectLetter(char ch);
 // Converts the letter run to a syllable or Hangul letter, appends it (or the
 // error glyph) and empties the run. Returns 1 when the run was no syllable or
 // letter name, else 0. An empty run converts to nothing.
-int FlushLetters();
+int FlushLetters(NameSink name);
+
+// Empties the letter run (at the start of every block).
+void ClearLetterRun();

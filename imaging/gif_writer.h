@@ -1,11 +1,26 @@
 #pragma once
+// GIF89a encoder for packed-pixel images with a small palette, into memory.
+//
+//   ByteBuffer bytes;
+//   EncodeGif(bitmap.View(), {colours, transparent, key}, bytes);
+//
+// The image data is valid LZW that is never compressed (every pixel is a
+// literal code), so the encoder needs no string table.
 #include <cstdio>
-// GIF89a writer for packed-pixel images with a small palette.
 
-// Writes a whole GIF file to `file`. Pixels are packed from the most
+#include "imaging/byte_buffer.h"
+#include "imaging/glyph_bitmap.h"
+#include "imaging/image_style.h"
+
+// Appends a whole GIF file to `out`. Pixels are packed from the most
 // significant bit, rows top to bottom, `rowBytes` apart. `transparent` is a
 // palette index or -1; `comment` may be null or empty (then no comment
-// extension). Returns 0 when every byte was written, -1 on a write error.
-int SaveGif(FILE* file, int width, int height, int rowBytes, int bitsPerPixel,
-            const unsigned char* palette, const unsigned char* pixels, int colours,
-            int transparent, const char* comment);
+// extension). Returns 0, or -1 when the arguments describe no image (and
+// then nothing is appended).
+int SaveGif(ByteBuffer& out, int width, int height, int rowBytes, int bitsPerPixel, const unsigned char* palette,
+            const unsigned char* pixels, int colours, int transparent, const char* comment);
+
+// The glyph bitmap in the style's colours: background as entry 0, ink as
+// entry 1, the key as the comment. A view that is not Valid() gives an image
+// of its size with no pixel data. Returns 0 or -1 as SaveGif does.
+int EncodeGif(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out);

@@ -7,34 +7,41 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <new>
 
-#include "app/main_dlg.h"
 #include "data/bit_reverse.h"
-
-int g_nPngError = 0;
-char g_szPngMessage[256] = "";
 
 namespace {
 
-void KeepMessage(png_const_charp message)
+void KeepMessage(png_structp png, png_const_charp message)
 {
-    std::snprintf(g_szPngMessage, sizeof g_szPngMessage, "%s", message ? message : "");
+    auto* status = static_cast<PngStatus*>(png_get_error_ptr(png));
+    std::snprintf(status->message, sizeof status->message, "%s", message ? message : "");
 }
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp message)
 {
-    KeepMessage(message);
+    KeepMessage(png, message);
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp message)
+void OnPngWarning(png_structp png, png_const_charp message)
 {
-    KeepMessage(message);
+    KeepMessage(png, message);
 }
+
+// libpng writes through these into the byte buffer. Flushing must be ours
+// too: libpng's own flush would take the buffer for a stdio stream.
+void AppendToBuffer(png_structp png, png_bytep data, png_size_t length)
+{
+    AppendBytes(*static_cast<ByteBuffer*>(png_get_io_ptr(png)), data, length);
+}
+
+void FlushNothing(png_structp) {}
 
 int BitDepthFor(int colours)
 {
@@ -106,48 +113,51 @@ void WriteImage(png_structp png, png_infop info, int width, int height, const un
 
 }  // namespace
 
-void SavePng(FILE* file, int width, int height, const unsigned char* palette, const unsigned char* pixels,
-             int stride, int colours, int transparent, const char* comment)
+void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palette, const unsigned char* pixels,
+             int stride, int colours, int transparent, const char* comment, PngStatus& status)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    status.code = 0;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &status, OnPngError, OnPngWarning);
     if (!png) {
-        g_nPngError = 1;
+        status.code = 1;
         return;
     }
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        g_nPngError = 2;
+        status.code = 2;
         return;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        g_nPngError = 3;
+        status.code = 3;
         return;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, AppendToBuffer, FlushNothing);
     WriteImage(png, info, width, height, palette, pixels, stride, colours, transparent, comment);
     png_destroy_write_struct(&png, &info);
 }
 
-int CMainDlg::WritePng(FILE* file, const char* key, const unsigned char* colours)
+int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out, PngStatus& status)
 {
-    g_nPngError = 0;
-    const int width = m_nImageWidth;
-    const int height = m_nImageHeight;
+    status = PngStatus{};
+    const int width = bitmap.width > 0 ? bitmap.width : 1;
+    const int height = bitmap.height > 0 ? bitmap.height : 1;
     // One byte per pixel, rows padded to a multiple of 4, stored bottom-up.
     const int stride = ((width * 8 + 31) / 32) * 4;
     const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-    std::unique_ptr<unsigned char[]> expanded(new (std::nothrow) unsigned char[size ? size : 1]);
-    if (!expanded)
-        return -1;
+    std::unique_ptr<unsigned char[]> expanded(new (std::nothrow) unsigned char[size]);
+    if (!expanded) {
+        status.code = 1;
+        std::snprintf(status.message, sizeof status.message, "%s", "Out of Memory");
+        return status.code;
+    }
     std::memset(expanded.get(), 0, size);
 
-    const int rowBytes = m_nRowBytes;
-    const bool hasPixels = m_pImageBits && width > 0 &&
-                           m_nImageBitsSize >= static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(height);
-    for (int r = 0; hasPixels && r < height; ++r) {
-        const unsigned char* from = m_pImageBits.get() + static_cast<std::size_t>(r) * rowBytes;
+    // Pixels are read only when the buffer holds every row the bitmap
+    // claims; otherwise the image is all background.
+    for (int r = 0; bitmap.Valid() && r < height; ++r) {
+        const unsigned char* from = bitmap.bits + static_cast<std::size_t>(r) * bitmap.rowBytes;
         unsigned char* to = expanded.get() + static_cast<std::size_t>(height - 1 - r) * stride;
         unsigned value = 0;
         for (int x = 0; x < width; ++x) {
@@ -158,21 +168,7 @@ int CMainDlg::WritePng(FILE* file, const char* key, const unsigned char* colours
         }
     }
 
-    SavePng(file, width, height, colours, expanded.get(), stride, 2, m_bTransparent ? 0 : -1, key);
-    expanded.reset();
-
-    if (g_nPngError == 0 && (std::fflush(file) != 0 || std::ferror(file))) {
-        // libpng writes through the stream; a write the stream held back can
-        // still fail here.
-        g_nPngError = 3;
-        std::snprintf(g_szPngMessage, sizeof g_szPngMessage, "%s", "Write Error");
-    }
-    if (g_nPngError != 0) {
-        char text[512];
-        std::snprintf(text, sizeof text, "保存に失敗しました\nエラーコード = %d\n%s", g_nPngError, g_szPngMessage);
-        ShowMessageBox(text);
-        g_szPngMessage[0] = '\0';
-        return g_nPngError;
-    }
-    return 0;
+    SavePng(out, width, height, style.colours, expanded.get(), stride, 2, style.transparent ? 0 : -1, style.key,
+            status);
+    return status.code;
 }

@@ -1,15 +1,31 @@
 #pragma once
-#include <cstdio>
-// The PNG writer on libpng: a palette image of up to 256 colours from a
-// bottom-up buffer of one byte per pixel.
+// The PNG encoder on libpng, into memory: a palette image of up to 256
+// colours from a bottom-up buffer of one byte per pixel.
+//
+//   ByteBuffer bytes;
+//   PngStatus status;
+//   if (EncodePng(bitmap.View(), {colours, transparent, key}, bytes, status) != 0)
+//       show FormatSaveFailure(status.code, status.message);
+#include "imaging/byte_buffer.h"
+#include "imaging/glyph_bitmap.h"
+#include "imaging/image_style.h"
 
-// Outcome of the last SavePng: 0 no error, 1 the write structure cannot be
-// made, 2 the info structure cannot be made, 3 libpng reported an error.
-extern int g_nPngError;
-// The last message libpng reported (error or warning), at most 255 chars.
-extern char g_szPngMessage[256];
+// How an encode ended: code 0 no error, 1 the write structure cannot be made,
+// 2 the info structure cannot be made, 3 libpng reported an error. `message`
+// keeps the last text libpng reported (an error or a warning).
+struct PngStatus {
+    int code = 0;
+    char message[256] = "";
+};
 
-// Writes the image; rows are taken from the buffer's last row up to its
-// first, so the file runs top to bottom. Each row is `stride` bytes.
-void SavePng(FILE* file, int width, int height, const unsigned char* palette, const unsigned char* pixels,
-             int stride, int colours, int transparent, const char* comment);
+// Appends the image to `out`; rows are taken from the buffer's last row up
+// to its first, so the file runs top to bottom. Each row is `stride` bytes.
+// On failure `out` may hold a partial image.
+void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palette, const unsigned char* pixels,
+             int stride, int colours, int transparent, const char* comment, PngStatus& status);
+
+// The glyph bitmap in the style's colours (entry 0 background, 1 ink), the
+// key as the "Comment" text. A bitmap without width or height (a block that
+// measures nothing) is written one pixel wide or high in the background
+// colour, as libpng takes no empty image. Returns status.code.
+int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out, PngStatus& status);

@@ -1,21 +1,17 @@
-// The glyph rasterizer: draws the block's glyph string into the one-bit
-// glyph bitmap in the font and size chosen in the dialog.
+#include "imaging/rasterizer.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <string>
 
-#include "app/main_dlg.h"
-#include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 #include "imaging/font_engine.h"
-#include "res/messages.h"
 
 namespace {
 
 constexpr int kMinPointSize = 5;
 constexpr int kMaxPointSize = 100;
-constexpr int kMaxFaceNameLength = 31;  // the logical-font record's face name room
 constexpr int kMaxBitmapSide = 32768;   // both 0 and 32768 are accepted
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -78,44 +74,44 @@ int MonoRowBytes(int width)
 
 }  // namespace
 
-int CMainDlg::RenderGlyphs(const DeviceContext* dc)
+int PointSizeOf(const std::string& sizeSetting)
 {
-    int pointSize = std::atoi(m_strFontSize.c_str());
-    if (pointSize < kMinPointSize)
-        pointSize = kMinPointSize;
-    if (pointSize > kMaxPointSize)
-        pointSize = kMaxPointSize;
+    // Read as the C library's atoi reads it (leading space, sign, digits),
+    // through strtol so that an overlong number is defined behaviour.
+    const int pointSize = static_cast<int>(std::strtol(sizeSetting.c_str(), nullptr, 10));
+    return std::clamp(pointSize, kMinPointSize, kMaxPointSize);
+}
 
+RasterResult RasterizeGlyphs(const FontChoice& choice, const unsigned char* bytes, std::size_t room, bool unicodeMode,
+                             GlyphBitmap& bitmap)
+{
     // The character (em) height in pixels: size * dpi / 72, halves upward.
-    const int dpi = dc ? dc->logPixelsY : kScreenDpi;
-    const int emPixels = (pointSize * dpi + 36) / 72;
+    const int emPixels = (PointSizeOf(choice.size) * choice.dpi + 36) / 72;
 
     // The bitmap being replaced goes first, so that a failure below leaves
     // no stale buffer behind that does not match the new measurements.
-    FreeImageBits();
+    bitmap.Free();
 
-    HangulFont font(m_strFontName.substr(0, kMaxFaceNameLength), emPixels);
+    // The whole face name: a name is found only as it is listed.
+    HangulFont font(choice.faceName, emPixels);
     if (!font.ok())
-        return 0;
+        return RasterResult::kFontFailed;
 
-    const std::u32string text = g_bUnicodeMode ? DecodeUnicode(g_glyphString.bytes, sizeof g_glyphString.bytes)
-                                               : DecodeNarrow(g_glyphString.bytes, sizeof g_glyphString.bytes);
+    const std::u32string text = unicodeMode ? DecodeUnicode(bytes, room) : DecodeNarrow(bytes, room);
     const TextExtent extent = font.Measure(text);
-    m_nImageWidth = extent.width;
-    m_nImageHeight = extent.height;
+    bitmap.width = extent.width;
+    bitmap.height = extent.height;
     if (extent.width < 0 || extent.width > kMaxBitmapSide || extent.height < 0 || extent.height > kMaxBitmapSide)
-        return 0;
+        return RasterResult::kFontFailed;
 
-    m_nRowBytes = MonoRowBytes(extent.width);
-    const std::size_t size = static_cast<std::size_t>(m_nRowBytes) * static_cast<std::size_t>(extent.height);
+    bitmap.rowBytes = MonoRowBytes(extent.width);
+    const std::size_t size = static_cast<std::size_t>(bitmap.rowBytes) * static_cast<std::size_t>(extent.height);
     unsigned char* bits = new (std::nothrow) unsigned char[size];
-    if (bits == nullptr) {
-        LogMessage(IDS_NO_MEMORY, true, true);
-        return 1;  // still success, with no pixel buffer
-    }
-    m_pImageBits.reset(bits);
-    m_nImageBitsSize = size;
+    if (bits == nullptr)
+        return RasterResult::kNoMemory;
+    bitmap.bits.reset(bits);
+    bitmap.size = size;
     std::fill(bits, bits + size, static_cast<unsigned char>(0));  // background is 0
-    font.Draw(text, bits, extent.width, extent.height, m_nRowBytes);
-    return 1;
+    font.Draw(text, bits, extent.width, extent.height, bitmap.rowBytes);
+    return RasterResult::kDrawn;
 }

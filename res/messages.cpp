@@ -1,5 +1,7 @@
 #include "res/messages.h"
 
+#include <initializer_list>
+
 namespace {
 
 struct NumberedMessage {
@@ -34,4 +36,46 @@ const char* LoadMessage(int number)
         if (m.number == number)
             return m.text;
     return "";
+}
+
+namespace {
+
+// Puts the arguments, in order, where the text has "%d" or "%s". The text is
+// ours and the arguments are already text, so nothing is read as a format.
+std::string Fill(const char* text, std::initializer_list<std::string_view> arguments)
+{
+    std::string filled;
+    auto next = arguments.begin();
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (c[0] == '%' && (c[1] == 'd' || c[1] == 's') && next != arguments.end()) {
+            filled += *next++;
+            ++c;
+            continue;
+        }
+        filled += *c;
+    }
+    return filled;
+}
+
+}  // namespace
+
+std::string FormatPageDone(int images, int created)
+{
+    return Fill(LoadMessage(IDS_PAGE_DONE), {std::to_string(images), std::to_string(created)});
+}
+
+std::string FormatPageErrors(int images, int created, int errors)
+{
+    return Fill(LoadMessage(IDS_PAGE_ERRORS),
+                {std::to_string(images), std::to_string(created), std::to_string(errors)});
+}
+
+std::string FormatEditSource(std::string_view name, std::string_view extension)
+{
+    return Fill(LoadMessage(IDS_EDIT_SOURCE), {name, extension, name, extension, name, extension, name, extension});
+}
+
+std::string FormatSaveFailure(int code, std::string_view detail)
+{
+    return Fill("保存に失敗しました\nエラーコード = %d\n%s", {std::to_string(code), detail});
 }

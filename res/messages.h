@@ -1,5 +1,7 @@
 #pragma once
 // The numbered message strings (the string table), as UTF-8.
+#include <string>
+#include <string_view>
 
 // Message numbers.
 enum : int {
@@ -17,5 +19,18 @@ enum : int {
     IDS_NO_KOREAN = 113,
 };
 
-// The text of a numbered message, or "" for a number that has none.
+// The text of a numbered message, or "" for a number that has none. Messages
+// with figures in them are read through the formatters below; their table
+// text is never used as a printf format.
 const char* LoadMessage(int number);
+
+// Message 107 with the page's figures: images, images created.
+std::string FormatPageDone(int images, int created);
+// Message 108: images, images created, errors.
+std::string FormatPageErrors(int images, int created, int errors);
+// Message 110 for the page NAME.EXT whose source page sp_NAME.EXT exists.
+std::string FormatEditSource(std::string_view name, std::string_view extension);
+// The box shown when a PNG image cannot be saved: the error code (1 no write
+// structure, 2 no info structure, 3 an error while writing) and the text of
+// the failure ("Write Error" when the file could not be written).
+std::string FormatSaveFailure(int code, std::string_view detail);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/block_state.h"
 #include "convert/image_name.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
@@ -24,14 +25,10 @@ struct Parsed {
 // Sets up one block the way the page scanner does and parses it.
 Parsed Parse(const std::string& text, bool unicode = false)
 {
-    g_bUnicodeMode = unicode;
-    g_blockBytes.count = 0;
+    BeginPage(unicode);
     for (char c : text)
         AddBlockByte(static_cast<unsigned char>(c));
-    g_glyphString.length = 0;
-    g_szImageBaseName[0] = '\0';
-    g_bFixedName = false;
-    const int errors = ParseBlock();
+    const int errors = ParseBlock(AddToImageName);
     return {errors, Bytes(g_glyphString.bytes, g_glyphString.bytes + g_glyphString.length),
             g_szImageBaseName};
 }
@@ -386,23 +383,18 @@ TEST(BlockParser, AppendAtTheLimits)
     AppendCode(kGa);
     AppendChar('a');
     EXPECT_EQ(g_glyphString.length, -3);
-    g_glyphString.length = 0;
-    g_bUnicodeMode = false;
+    BeginPage(false);
 }
 
 // Parses `text` with the 16 bytes after the count set to `stale`, as an
 // earlier, longer block may have left them.
 Parsed ParseWithStaleBytes(const std::string& text, unsigned char stale)
 {
-    g_bUnicodeMode = false;
-    g_blockBytes.count = 0;
+    BeginPage(false);
     for (char c : text)
         AddBlockByte(static_cast<unsigned char>(c));
     std::memset(g_blockBytes.bytes + g_blockBytes.count, stale, 16);
-    g_glyphString.length = 0;
-    g_szImageBaseName[0] = '\0';
-    g_bFixedName = false;
-    const int errors = ParseBlock();
+    const int errors = ParseBlock(AddToImageName);
     return {errors, Bytes(g_glyphString.bytes, g_glyphString.bytes + g_glyphString.length),
             g_szImageBaseName};
 }
@@ -432,20 +424,16 @@ TEST(BlockParser, RandomBlocksStayInBounds)
         const bool full = round % 100 == 0;
         const int count = full ? kMaxBlockBytes : static_cast<int>(random() % 600);
         const bool anyByte = round % 3 == 0;
-        g_bUnicodeMode = round % 2 == 1;
-        g_blockBytes.count = 0;
+        BeginPage(round % 2 == 1);
         for (int i = 0; i < count; ++i) {
             const unsigned char b = anyByte ? static_cast<unsigned char>(random() & 0xFF)
                                             : static_cast<unsigned char>(alphabet[random() % alphabet.size()]);
             AddBlockByte(b);
         }
-        g_glyphString.length = 0;
         g_glyphString.bytes[256] = 0x5A;
         g_glyphString.bytes[257] = 0xA5;
-        g_szImageBaseName[0] = '\0';
-        g_bFixedName = false;
 
-        const int errors = ParseBlock();
+        const int errors = ParseBlock(AddToImageName);
         ASSERT_GE(errors, 0);
         ASSERT_LE(errors, count);
         ASSERT_GE(g_glyphString.length, 0);
@@ -461,7 +449,7 @@ TEST(BlockParser, RandomBlocksStayInBounds)
             ASSERT_STREQ(g_szImageBaseName, "_err_");
         }
     }
-    g_bUnicodeMode = false;
+    BeginPage(false);
 }
 
 }  // namespace

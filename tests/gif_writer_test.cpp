@@ -16,25 +16,12 @@ using Bytes = std::vector<unsigned char>;
 
 const unsigned char kWhiteBlack[6] = {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00};
 
-// Runs SaveGif into a temporary file and returns what it wrote.
+// Runs SaveGif into memory and returns what it encoded.
 Bytes WriteGifBytes(int width, int height, int rowBytes, int bpp, const unsigned char* palette,
-                    const unsigned char* pixels, int colours, int transparent, const char* comment,
-                    int* result = nullptr)
+                    const unsigned char* pixels, int colours, int transparent, const char* comment)
 {
-    FILE* file = std::tmpfile();
-    EXPECT_NE(file, nullptr);
-    if (file == nullptr)
-        return {};
-    const int rc = SaveGif(file, width, height, rowBytes, bpp, palette, pixels, colours, transparent, comment);
-    if (result)
-        *result = rc;
-    else
-        EXPECT_EQ(rc, 0);
     Bytes bytes;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;)
-        bytes.push_back(static_cast<unsigned char>(c));
-    std::fclose(file);
+    EXPECT_EQ(SaveGif(bytes, width, height, rowBytes, bpp, palette, pixels, colours, transparent, comment), 0);
     return bytes;
 }
 
@@ -315,32 +302,31 @@ TEST(GifWriter, ZeroWidthOrMissingPixelsSendNoPixelCodes)
 
 TEST(GifWriter, WriteFailuresAreReported)
 {
-    const unsigned char pixels[] = {0xA0};
+    CMainDlg dlg;
+    const unsigned char colours[6] = {0, 0, 128, 255, 255, 0};
     FILE* full = std::fopen("/dev/full", "wb");
     if (full != nullptr) {
-        EXPECT_EQ(SaveGif(full, 3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, "key"), -1);
+        EXPECT_EQ(dlg.WriteGif(full, "key", colours), -1);
         std::fclose(full);
     }
 
-    FILE* readOnly = std::tmpfile();
-    ASSERT_NE(readOnly, nullptr);
-    std::fclose(readOnly);
     const std::string path = ::testing::TempDir() + "gif_writer_read_only.gif";
     FILE* create = std::fopen(path.c_str(), "wb");
     ASSERT_NE(create, nullptr);
     std::fclose(create);
-    readOnly = std::fopen(path.c_str(), "rb");
+    FILE* readOnly = std::fopen(path.c_str(), "rb");
     ASSERT_NE(readOnly, nullptr);
-    EXPECT_EQ(SaveGif(readOnly, 3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, nullptr), -1);
+    EXPECT_EQ(dlg.WriteGif(readOnly, nullptr, colours), -1);
     std::fclose(readOnly);
     std::remove(path.c_str());
 
-    EXPECT_EQ(SaveGif(nullptr, 3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, nullptr), -1);
+    EXPECT_EQ(dlg.WriteGif(nullptr, nullptr, colours), -1);
 
-    // A failed write does not stick to the next file.
-    int result = 1;
-    WriteGifBytes(3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, nullptr, &result);
-    EXPECT_EQ(result, 0);
+    // Arguments that describe no image encode nothing.
+    Bytes bytes;
+    EXPECT_EQ(SaveGif(bytes, -1, 1, 1, 1, kWhiteBlack, nullptr, 2, -1, nullptr), -1);
+    EXPECT_EQ(SaveGif(bytes, 1, 1, 1, 9, kWhiteBlack, nullptr, 2, -1, nullptr), -1);
+    EXPECT_TRUE(bytes.empty());
 }
 
 TEST(GifWriter, MainDialogWritesTheGlyphBitmapInThePageColours)

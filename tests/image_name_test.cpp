@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "convert/block_state.h"
 #include "convert/image_name.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
@@ -12,16 +13,13 @@ namespace {
 // The name that one block gives, set up as the page scanner does at [[.
 std::string NameOf(const std::string& text, bool unicode = false)
 {
-    g_bUnicodeMode = unicode;
-    g_blockBytes.count = 0;
+    BeginPage(unicode);
     for (char c : text)
         AddBlockByte(static_cast<unsigned char>(c));
-    g_glyphString.length = 0;
-    g_szImageBaseName[0] = '\0';
-    g_bFixedName = false;
-    ParseBlock();
-    g_bUnicodeMode = false;
-    return g_szImageBaseName;
+    ParseBlock(AddToImageName);
+    const std::string name = g_szImageBaseName;
+    BeginPage(false);
+    return name;
 }
 
 void StartName(const char* name, bool fixed = false)

@@ -64,13 +64,20 @@ TEST_F(PageScannerTest, DoubleBytePairsAreNeverTakenApart)
     EXPECT_EQ(Convert(std::string("[[han\x81 ]]", 9)), "\x81<img src=\"./hanimg/han1.gif\">");
 }
 
-TEST_F(PageScannerTest, AnOpenBlockAtTheEndIsLostAndCountedAsAnError)
+TEST_F(PageScannerTest, AnOpenBlockAtTheEndKeepsTheRestOfThePageAndCountsAsAnError)
 {
-    EXPECT_EQ(Convert("before [[han-gug"), "before ");
-    EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　画像数 0, 作成数 0, エラー数 1");
-    // A lead byte as the very last byte is written, even inside the block.
-    EXPECT_EQ(Convert("x[[han\x81"), "x\x81");
+    // From its "[[" on, the page stands as it was: footer and all.
+    const std::string tail = "[[han-gug <b>x</b>\r\n</body></html>\r\n";
+    EXPECT_EQ(Convert("before [[han]] " + tail), "before <img src=\"./hanimg/han.gif\"> " + tail);
+    EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　画像数 1, 作成数 1, エラー数 1");
     EXPECT_EQ(dlg.m_lastOutcome, RunOutcome::kBlockErrors);
+    // A lead byte written while inside the block is taken back; 82 5D is a
+    // pair, so its 5D closes nothing.
+    for (const std::string page : {"x[[han", "x[[a\x82]]", "x[[a\x81 b", "x[[han\x81", "[[`n=a"})
+        EXPECT_EQ(Convert(page), page);
+    // A block far past the 5000 bytes it keeps comes back whole.
+    const std::string longBlock = "x[[" + std::string(12000, 'a') + "\n";
+    EXPECT_EQ(Convert(longBlock), longBlock);
 }
 
 TEST_F(PageScannerTest, NameDirectives)

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "app/main_dlg.h"
@@ -123,7 +124,27 @@ TEST_F(WriterTest, PngWriteFailureIsReportedInABox)
     std::fclose(full);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0], "保存に失敗しました\nエラーコード = 3\nWrite Error");
-    EXPECT_EQ(g_szPngMessage[0], '\0');  // emptied once shown
+}
+
+TEST_F(WriterTest, AnEmptyBitmapMakesAOnePixelPngInTheBackground)
+{
+    // A block that measures nothing (a code unit 0 in Unicode mode): libpng
+    // takes no zero width, so the image is one background pixel wide.
+    for (const GlyphBitmapView empty : {GlyphBitmapView{0, 17, 0, nullptr, 0}, GlyphBitmapView{0, 0, 0, nullptr, 0}}) {
+        ByteBuffer bytes;
+        PngStatus status;
+        ASSERT_EQ(EncodePng(empty, {colours, false, "key"}, bytes, status), 0) << status.message;
+        const std::string path = dir / "empty.png";
+        WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
+        int width = 0, height = 0, channels = 0;
+        unsigned char* rgb = stbi_load(path.c_str(), &width, &height, &channels, 3);
+        ASSERT_NE(rgb, nullptr);
+        EXPECT_EQ(width, 1);
+        EXPECT_EQ(height, empty.height > 0 ? empty.height : 1);
+        for (int i = 0; i < width * height; ++i)
+            EXPECT_EQ(std::memcmp(rgb + 3 * i, colours, 3), 0);
+        stbi_image_free(rgb);
+    }
 }
 
 TEST_F(WriterTest, XbmTextIsExact)

@@ -1,0 +1,19 @@
+#include "convert/block_state.h"
+
+#include "convert/image_name.h"
+#include "hangul/block_buffers.h"
+#include "hangul/block_parser.h"
+
+void BeginPage(bool unicodeMode)
+{
+    g_bUnicodeMode = unicodeMode;
+    BeginBlock();
+}
+
+void BeginBlock()
+{
+    ClearBlockText();
+    ClearLetterRun();
+    g_szImageBaseName[0] = '\0';
+    g_bFixedName = false;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// What the conversion engine needs from its caller, as plain values: the
+// settings a conversion reads, where it reports, and what it counts.
+//
+//   PageJob job{settings, "/site/hanimg/", log};
+//   int errors = ScanPage(job, source, output);   // -1 after a fatal error
+//
+//   ConversionRun run{settings, log};
+//   RunConversion(run, {"/site/page.htm"});       // one log line per page
+//
+// The dialog state object (CMainDlg) fills these from its members and reads
+// the results back; the tests and the fuzz targets fill them directly.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/limits.h"
+#include "imaging/image_format.h"
+#include "imaging/page_colours.h"
+
+// Where the engine reports: the log pane's text and the message boxes.
+class ConversionLog {
+public:
+    virtual ~ConversionLog() = default;
+    // Adds `text` to the log, with "\r\n" when `newline`; replaces the whole
+    // log unless `append`.
+    virtual void LogText(std::string_view text, bool newline, bool append) = 0;
+    // The same for numbered message `number`.
+    virtual void LogMessage(int number, bool newline, bool append) = 0;
+    // A modal message box with an OK button; returns when closed.
+    virtual void ShowMessageBox(std::string_view text) = 0;
+};
+
+// The settings a conversion reads.
+struct ConversionSettings {
+    std::string fontName;
+    std::string fontSize;  // as typed: it is part of the image key
+    ImageFormat format = kFormatGif;
+    bool transparent = false;
+    bool deleteErrorFiles = false;
+    int dpi = 96;  // vertical resolution of the drawing surface
+};
+
+// One page for the page scanner.
+struct PageJob {
+    const ConversionSettings& settings;
+    const char* imageDir;  // the image folder, with its trailing '/'
+    ConversionLog& log;
+    // Out: the page's colour pair (from its body tags) and its figures.
+    unsigned char colours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+    int imageCount = 0;
+    int createdCount = 0;
+};
+
+// How a conversion run ended (for the command line's exit status).
+enum class RunOutcome : int {
+    kAllClean = 0,     // every page ended with message 107
+    kBlockErrors = 1,  // the run ended, some page had block errors (108)
+    kStopped = 2,      // a fatal error stopped the run
+};
+
+// A conversion run over dropped pages.
+struct ConversionRun {
+    const ConversionSettings& settings;
+    ConversionLog& log;
+    // Out: the paths and figures of the last page handled.
+    char sourcePath[kMaxPath] = {};
+    char outputPath[kMaxPath] = {};
+    char pageDir[kMaxPath] = {};
+    char imageDir[kMaxPath] = {};
+    unsigned char colours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+    int imageCount = 0;
+    int createdCount = 0;
+    RunOutcome outcome = RunOutcome::kAllClean;
+};
+
+// The page scanner: copies `source` to `output`, replacing every block by
+// its image's tag. Returns the page's error count, or -1 after a fatal error
+// (whose message is logged).
+int ScanPage(PageJob& job, std::FILE* source, std::FILE* output);
+
+// Converts each dropped page in turn and logs one line for it; a fatal error
+// stops the run.
+void RunConversion(ConversionRun& run, const std::vector<std::string>& paths);

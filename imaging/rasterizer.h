@@ -1,0 +1,35 @@
+#pragma once
+// The glyph rasterizer: draws a block's glyph string into a one-bit glyph
+// bitmap in a Hangul face at a point size and resolution.
+//
+//   GlyphBitmap bitmap;
+//   RasterResult r = RasterizeGlyphs({"NanumGothic", "12", 96}, bytes, room, false, bitmap);
+//
+// The size is read as the leading number of its text, kept within 5 to 100
+// points; the em is (points * dpi + 36) / 72 pixels. The width is the sum of
+// the glyphs' advances, the height the face's ascent plus descent.
+#include <cstddef>
+#include <string>
+
+#include "imaging/glyph_bitmap.h"
+
+struct FontChoice {
+    std::string faceName;  // the whole name, as listed
+    std::string size;      // the size setting as typed ("12", "12pt", ...)
+    int dpi;               // vertical dots per inch of the drawing surface
+};
+
+enum class RasterResult : int {
+    kFontFailed = 0,  // no such face, or the text cannot be measured or held
+    kDrawn = 1,       // `bitmap` holds the drawing
+    kNoMemory = 2,    // measured, but no pixel buffer could be had
+};
+
+// Draws the glyph string `bytes` (room: the bytes that may be read; the text
+// ends at its first zero byte, or zero UTF-16 unit in Unicode mode). Any
+// pixel buffer `bitmap` held is freed first.
+RasterResult RasterizeGlyphs(const FontChoice& font, const unsigned char* bytes, std::size_t room, bool unicodeMode,
+                             GlyphBitmap& bitmap);
+
+// The point size a size setting draws at: its leading number, 5 to 100.
+int PointSizeOf(const std::string& sizeSetting);
