@@ -18,7 +18,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/main_dlg.h"
+#include "convert/block_state.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "fuzz/fuzz_support.h"
@@ -70,20 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return -1;
     const unsigned flags = data[0];
     const bool fixedName = (flags & 2) != 0;
-    g_bUnicodeMode = (flags & 1) != 0;
-
-    // What the page scanner does at "[[" and at "]]".
-    g_blockBytes.count = 0;
+    // What the page scanner does at the page's start, at "[[" and at "]]".
+    BeginPage((flags & 1) != 0);
     for (std::size_t i = 1; i < size; ++i)
         AddBlockByte(data[i]);
     FUZZ_CHECK(g_blockBytes.count == static_cast<int>(std::min<std::size_t>(size - 1, kMaxBlockBytes)),
                "block byte count " + std::to_string(g_blockBytes.count));
-    std::strcpy(g_szImageBaseName, fixedName ? "fixed_Name9" : "");
-    g_bFixedName = fixedName;
-    g_glyphString.length = 0;
+    if (fixedName) {  // as a name directive leaves it
+        std::strcpy(g_szImageBaseName, "fixed_Name9");
+        g_bFixedName = true;
+    }
     std::memset(g_glyphString.bytes, 0xEE, sizeof g_glyphString.bytes);
 
-    const int errors = ParseBlock();
+    const int errors = ParseBlock(AddToImageName);
 
     const int length = g_glyphString.length;
     FUZZ_CHECK(errors >= 0, "error count " + std::to_string(errors));
@@ -117,14 +116,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ++g_glyphString.length;
         g_glyphString.bytes[g_glyphString.length] = 0;
     }
-    CMainDlg dlg;
-    dlg.m_strFontName = "NanumGothic";
-    dlg.m_strFontSize = "12";
-    dlg.m_bTransparent = (flags & 4) ? 1 : 0;
+    const bool transparent = (flags & 4) != 0;
     char key[256];
     std::memset(key, 'K', sizeof key);
-    const int keyLength = dlg.BuildImageKey(key);
-    const std::string expected = std::string("NanumGothic 12 ") + (dlg.m_bTransparent ? "" : "^") +
+    const int keyLength =
+        MakeImageKey("NanumGothic", "12", transparent, g_glyphString.bytes, g_glyphString.length, key);
+    const std::string expected = std::string("NanumGothic 12 ") + (transparent ? "" : "^") +
                                  Hex(g_glyphString.bytes, g_glyphString.length);
     FUZZ_CHECK(keyLength >= 0 && keyLength <= kMaxImageKey, "key length " + std::to_string(keyLength));
     FUZZ_CHECK(std::strlen(key) == static_cast<std::size_t>(keyLength), "key text and length differ");

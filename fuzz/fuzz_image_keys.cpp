@@ -121,24 +121,24 @@ void RoundTrip(bool png, const uint8_t* data, size_t size, const std::string& pa
     for (std::size_t i = 8; i < size && key.size() < 250; ++i)
         key += static_cast<char>(0x20 + data[i] % 0x5F);  // printable ASCII, as keys are
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    FUZZ_CHECK(file != nullptr, "cannot write " + path);
+    ByteBuffer bytes;
     if (png) {
         const int stride = (width + 3) / 4 * 4;
         std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * height);
         for (std::size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = (i * 7 + data[i % size]) & 1;
-        SavePng(file, width, height, palette, pixels.data(), stride, 2, 0, key.c_str());
-        FUZZ_CHECK(g_nPngError == 0, std::string("PNG writer failed: ") + g_szPngMessage);
+        PngStatus status;
+        SavePng(bytes, width, height, palette, pixels.data(), stride, 2, 0, key.c_str(), status);
+        FUZZ_CHECK(status.code == 0, std::string("PNG writer failed: ") + status.message);
     } else {
         const int rowBytes = (width + 7) / 8;
         std::vector<unsigned char> pixels(static_cast<std::size_t>(rowBytes) * height);
         for (std::size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = data[i % size];
-        FUZZ_CHECK(SaveGif(file, width, height, rowBytes, 1, palette, pixels.data(), 2, -1, key.c_str()) == 0,
+        FUZZ_CHECK(SaveGif(bytes, width, height, rowBytes, 1, palette, pixels.data(), 2, -1, key.c_str()) == 0,
                    "GIF writer failed");
     }
-    std::fclose(file);
+    FUZZ_CHECK(WriteWholeFile(path, bytes.data(), bytes.size()), "cannot write " + path);
 
     DecodedImage decoded;
     FUZZ_CHECK(png ? DecodePng(path, decoded) : DecodeGif(path, decoded), "the written image does not decode");

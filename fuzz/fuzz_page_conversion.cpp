@@ -55,13 +55,6 @@ void Configure(CMainDlg& dlg, unsigned settings)
     dlg.m_bDeleteErrorFiles = 0;
 }
 
-std::string Format(int message, int a, int b, int c = 0)
-{
-    char line[256];
-    std::snprintf(line, sizeof line, LoadMessage(message), a, b, c);
-    return line;
-}
-
 bool Decodes(const std::string& path, unsigned settings)
 {
     DecodedImage image;
@@ -147,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     LogUi uiB;
     CMainDlg alone(&uiB);
     Configure(alone, settings);
-    std::snprintf(alone.m_szImageDir, kMaxPath, "%shanimg/", folderB.c_str());
+    std::snprintf(alone.m_szImageDir, kMaxPath, "%s%s", folderB.c_str(), "hanimg/");
     FILE* in = std::fopen(source.c_str(), "rb");
     FUZZ_CHECK(in != nullptr, "the source page is gone");
     FILE* out = std::fopen((folderB + "page.htm").c_str(), "wb");
@@ -178,8 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const std::string expected =
-        output + (result == 0 ? Format(IDS_PAGE_DONE, dlg.m_nImageCount, dlg.m_nCreatedCount)
-                              : Format(IDS_PAGE_ERRORS, dlg.m_nImageCount, dlg.m_nCreatedCount, result)) +
+        output + (result == 0 ? FormatPageDone(dlg.m_nImageCount, dlg.m_nCreatedCount)
+                              : FormatPageErrors(dlg.m_nImageCount, dlg.m_nCreatedCount, result)) +
         "\r\n";
     FUZZ_CHECK(ui.log == expected, "log line " + ui.log + " instead of " + expected);
     FUZZ_CHECK(uiB.log.empty() && ui.boxes.empty(), "messages besides the log line: " + uiB.log + ui.boxes);
