@@ -1,12 +1,12 @@
 #include "app/settings.h"
 
-#include <strings.h>
 
 #include <algorithm>
 
 #include "app/main_dlg.h"
 #include "app/profile.h"
 #include "res/messages.h"
+#include "hangul/ascii_text.h"
 
 const std::vector<std::string>& FontSizeItems()
 {
@@ -51,7 +51,7 @@ std::vector<std::string> FontBoxItems(const std::vector<std::string>& fontList)
             items.push_back(face);
     // A sorted box places each added item after those that compare equal.
     std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
+        return CompareIgnoringCase(a, b) < 0;
     });
     return items;
 }
@@ -59,7 +59,7 @@ std::vector<std::string> FontBoxItems(const std::vector<std::string>& fontList)
 int FindItemWithPrefix(const std::vector<std::string>& items, std::string_view text)
 {
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].size() >= text.size() && strncasecmp(items[i].c_str(), text.data(), text.size()) == 0)
+        if (StartsWithIgnoringCase(items[i], text))
             return static_cast<int>(i);
     return -1;
 }

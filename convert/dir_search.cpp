@@ -1,18 +1,14 @@
 #include "convert/dir_search.h"
 
 #include <dirent.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <memory>
 #include <cstring>
 
-namespace {
+#include "hangul/ascii_text.h"
 
-unsigned char Lower(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
+namespace {
 
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
@@ -29,7 +25,7 @@ bool WildcardMatch(const char* pattern, const char* name)
         if (*pattern == '*') {
             starPattern = ++pattern;
             starName = name;
-        } else if (*pattern == '?' || (*pattern && Lower(*pattern) == Lower(*name))) {
+        } else if (*pattern == '?' || (*pattern && AsciiLower(*pattern) == AsciiLower(*name))) {
             ++pattern;
             ++name;
         } else if (starPattern) {
@@ -65,7 +61,7 @@ std::vector<std::string> FindMatchingFiles(const std::string& pathPattern)
     }
     // Name order ignoring case; names equal but for case in byte order.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int c = strcasecmp(a.c_str(), b.c_str());
+        const int c = CompareIgnoringCase(a, b);
         return c != 0 ? c < 0 : a < b;
     });
     return names;

@@ -5,7 +5,6 @@
 // order of the directory search), so the candidates of a base name are two
 // runs of that order: base + "." ... and base + "1" ... base + "9" ....
 #include <dirent.h>
-#include <strings.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include <unordered_map>
 
 #include "convert/image_reuse.h"
+#include "hangul/ascii_text.h"
 
 namespace {
 
@@ -22,8 +22,7 @@ void LowerInto(std::string& to, const char* text)
 {
     to.assign(text);
     for (char& c : to)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
+        c = AsciiLower(c);
 }
 
 std::string Lowered(const char* text)
@@ -176,7 +175,7 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
 
     s_view.ForEachCandidate(baseName, [&](const std::string& name) {
         // The candidate must end in the format's extension, ignoring case.
-        if (name.size() < 4 || strcasecmp(name.c_str() + name.size() - 4, extension) != 0)
+        if (name.size() < 4 || !SameIgnoringCase(std::string_view(name).substr(name.size() - 4), extension))
             return true;
         char path[260];
         const std::size_t length = folderLength + name.size();

@@ -9,7 +9,6 @@
 // - a colour name is understood only when it begins a name of the table, and
 //   then gives that row's colour.
 #include <cstdint>
-#include <strings.h>
 
 #include <cstring>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "data/colour_names.h"
 #include "fuzz/fuzz_support.h"
 #include "imaging/page_colours.h"
+#include "hangul/ascii_text.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++n;
         bool begins = false;
         for (const ColourName& row : g_colourNames) {
-            if (std::strlen(row.name) < n || strncasecmp(row.name, text.get(), n) != 0)
+            if (std::strlen(row.name) < n || !SameIgnoringCase(std::string_view(row.name, n), std::string_view(text.get(), n)))
                 continue;
             const unsigned char rgb[3] = {static_cast<unsigned char>(row.rgb >> 16),
                                           static_cast<unsigned char>(row.rgb >> 8),

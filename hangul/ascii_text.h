@@ -1,6 +1,10 @@
 #pragma once
-// ASCII-only case folding and comparison. Block text and image names are
-// compared ignoring the case of ASCII letters only, whatever the locale.
+// ASCII-only case folding and comparison. Block text, image names, file
+// names, settings keys and face names are compared ignoring the case of
+// ASCII letters only, whatever the locale: the one case helper of the
+// program.
+#include <cstddef>
+#include <string_view>
 
 inline char AsciiLower(char c)
 {
@@ -24,4 +28,28 @@ inline bool PrefixEqualsIgnoringCase(const char* text, const char* prefix, int c
             return false;
     }
     return true;
+}
+
+// Orders as the C library's strcasecmp does in the C locale: byte by byte,
+// ASCII letters folded to lower case, the shorter text first.
+inline int CompareIgnoringCase(std::string_view a, std::string_view b)
+{
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        const int x = static_cast<unsigned char>(AsciiLower(a[i]));
+        const int y = static_cast<unsigned char>(AsciiLower(b[i]));
+        if (x != y)
+            return x - y;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+inline bool SameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
+}
+
+inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && SameIgnoringCase(text.substr(0, prefix.size()), prefix);
 }

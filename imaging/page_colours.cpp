@@ -3,16 +3,12 @@
 #include <cstring>
 
 #include "data/colour_names.h"
+#include "hangul/ascii_text.h"
 
 namespace {
 
-// Case folding for ASCII only: the page is code page 932 text, and its
+// Case folding is for ASCII only: the page is code page 932 text, and its
 // double-byte characters must never compare equal to a letter.
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualIgnoringCase(const char* a, const char* b, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i) {

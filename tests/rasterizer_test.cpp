@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <strings.h>
 
 #include <cstring>
 #include <string>
@@ -9,6 +8,7 @@
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 #include "imaging/font_engine.h"
+#include "hangul/ascii_text.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST(FontEngine, ListsNanumFacesSortedWithoutDuplicates)
     ASSERT_FALSE(faces.empty());
     EXPECT_NE(std::find(faces.begin(), faces.end(), "NanumGothic"), faces.end());
     for (std::size_t i = 1; i < faces.size(); ++i)
-        EXPECT_LT(strcasecmp(faces[i - 1].c_str(), faces[i].c_str()), 0) << faces[i];
+        EXPECT_LT(CompareIgnoringCase(faces[i - 1], faces[i]), 0) << faces[i];
     for (const std::string& face : faces)
         EXPECT_TRUE(HangulFont(face, 16).ok()) << face;
 }
