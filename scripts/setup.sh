@@ -33,7 +33,7 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {  # build DIR [cmake options...]
   local dir="$1"; shift
-  cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSYLPIC_WERROR=ON "$@" >/dev/null
   cmake --build "$root/$dir" -j"$jobs"
 }
 

@@ -65,6 +65,19 @@ TEST_F(ImageReuseTest, AnotherSizeOrOtherColoursMakeNewImages)
     EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han.gif\">");
 }
 
+TEST_F(ImageReuseTest, AReusedImageIsTaggedAsItStandsInTheFolder)
+{
+    // Found ignoring case, tagged by its exact name: on a file system that
+    // tells case apart, "HAN.GIF" is the only file there is.
+    Convert("[[han]]");
+    ASSERT_EQ(std::rename(Image("han.gif").c_str(), Image("HAN.GIF").c_str()), 0);
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/HAN.GIF\">");
+    EXPECT_EQ(dlg.m_nCreatedCount, 0);
+    // Numbering keeps its rule: "han.gif" is free again for another size.
+    dlg.m_strFontSize = "14";
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han.gif\">");
+}
+
 TEST_F(ImageReuseTest, TheLongestKeyIsReusedAndALongerOneNever)
 {
     dlg.m_strFontName = "NanumGothic";
