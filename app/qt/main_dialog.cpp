@@ -14,6 +14,7 @@
 #include "app/qt/about_dialog.h"
 #include "app/qt/log_pane.h"
 #include "app/qt/message_box.h"
+#include "app/qt/surface_resolution.h"
 #include "app/qt/template_controls.h"
 #include "app/settings.h"
 #include "res/messages.h"
@@ -122,6 +123,9 @@ void MainDialog::DropPages(const std::vector<std::string>& paths)
     if (!m_bAcceptDrops || m_bInDrop || paths.empty())
         return;
     m_bInDrop = true;
+    // Pages are drawn at the resolution of the screen the dialog is on now;
+    // it may have been moved to another screen since the last drop.
+    m_dlg.m_nScreenDpi = SurfaceDpi(this);
     m_dlg.OnDropFiles(paths, [this](CMainDlg&) { UpdateData(); });
     m_bInDrop = false;
 }

@@ -10,10 +10,12 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -204,6 +206,34 @@ private slots:
         QCOMPARE(dlg.m_strImageFormat, std::string("XBM"));
         QCOMPARE(dlg.m_bTransparent, 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);  // the wait cursor is gone
+    }
+
+    // Each screen's resolution is the one SYLPIC_SCREEN_DPIS gives for it, the
+    // screens taken from left to right; the plain offscreen platform has one
+    // screen of 96 dpi.
+    void dropDrawsAtTheResolutionOfTheDialogsScreen()
+    {
+        const QStringList expected = qEnvironmentVariable("SYLPIC_SCREEN_DPIS", "96").split(',');
+        QList<QScreen*> screens = QGuiApplication::screens();
+        std::sort(screens.begin(), screens.end(),
+                  [](const QScreen* a, const QScreen* b) { return a->geometry().x() < b->geometry().x(); });
+        QCOMPARE(screens.size(), expected.size());
+
+        QTemporaryDir pages;
+        CMainDlg dlg;
+        PrepareState(dlg, Path("dpi.ini"), "");
+        MainDialog dialog(dlg);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (int i = 0; i < screens.size(); ++i) {
+            dialog.move(screens[i]->geometry().topLeft() + QPoint(20, 20));
+            QTRY_COMPARE(dialog.screen(), screens[i]);
+            dlg.m_nScreenDpi = 0;
+            const QString page = pages.filePath(QString("screen%1.htm").arg(i));
+            WriteFile(page, kPlainPage);
+            QVERIFY(Drop(dialog, {page}));
+            QCOMPARE(dlg.m_nScreenDpi, expected[i].toInt());
+        }
     }
 
     void secondPageRefusedLogsTwoLines()
