@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 #include "app/main_app.h"
@@ -26,6 +28,7 @@
 #include "app/qt/about_dialog.h"
 #include "app/qt/log_pane.h"
 #include "app/qt/main_dialog.h"
+#include "app/qt/qt_translations.h"
 #include "app/qt/template_controls.h"
 #include "app/settings.h"
 #include "modal_closer.h"
@@ -427,6 +430,27 @@ private slots:
         QCOMPARE(ReadFile(ini), std::string("[Other]\r\nkeep=me\r\n[sylpic]\r\nFONTSIZE=20\r\nIMGFTYPE=PNG\r\n"
                                             "BKTRP=0\r\nXPOS=150\r\nYPOS=120\r\nDELERRF=0\r\n"
                                             "FONTNAME=Baekmuk Gulim\r\n"));
+    }
+
+    void emptyLogTellsAFirstTimeUserWhatToDoInJapanese()
+    {
+        CMainDlg dlg;
+        PrepareState(dlg, Path("first.ini"), "");
+        MainDialog dialog(dlg);
+        auto* log = Control<LogPane>(dialog, "IDC_LOG");
+        QCOMPARE(log->Text(), QString());
+        QCOMPARE(log->placeholderText(), QString::fromUtf8("変換するページ（HTML ファイル）をここにドロップしてください"));
+
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"))
+            QSKIP("Qt's Japanese translations are not installed");
+        QVERIFY(InstallQtTranslations(*qApp));
+        log->Append("a line to copy");
+        const std::unique_ptr<QMenu> menu(log->createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator())
+                texts << action->text().section('\t', 0, 0);
+        QCOMPARE(texts, QStringList({QString::fromUtf8("コピー(&C)"), QString::fromUtf8("すべてを選択")}));
     }
 
     void logPaneJoinsLineBreaksSplitAcrossCalls()
