@@ -38,6 +38,18 @@ std::vector<std::string> LocalPaths(const QMimeData* mime)
     return paths;
 }
 
+// The tag options of the window menu, each a check item over its member.
+struct TagOptionItem {
+    const char* name;   // the action's object name
+    const char* label;  // UTF-8, with its access key
+    int CMainDlg::*member;
+};
+constexpr TagOptionItem kTagOptionItems[] = {
+    {"AltTextAction", "代替テキスト(&T)", &CMainDlg::m_bAltText},
+    {"DimensionsAction", "幅と高さ(&W)", &CMainDlg::m_bDimensions},
+    {"HiDpiAction", "2倍画像(&2)", &CMainDlg::m_bHiDpi},
+};
+
 void SelectText(QComboBox* box, const std::string& text)
 {
     const int index = box->findText(FromUtf8(text), Qt::MatchFixedString | Qt::MatchCaseSensitive);
@@ -152,6 +164,17 @@ QMenu* MainDialog::CreateWindowMenu()
 {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("WindowMenu"));
+    // Unlike the controls, a check item takes effect at once: it has no
+    // data exchange that a drop would run.
+    for (const TagOptionItem& item : kTagOptionItems) {
+        QAction* action = menu->addAction(QString::fromUtf8(item.label));
+        action->setObjectName(QString::fromUtf8(item.name));
+        action->setCheckable(true);
+        action->setChecked(m_dlg.*item.member != 0);
+        int CMainDlg::*member = item.member;
+        connect(action, &QAction::toggled, this, [this, member](bool on) { m_dlg.*member = on ? 1 : 0; });
+    }
+    menu->addSeparator();
     const char* about = LoadMessage(IDS_ABOUTBOX);
     if (*about) {
         QAction* action = menu->addAction(QString::fromUtf8(about));

@@ -315,18 +315,43 @@ private slots:
         MainDialog dialog(dlg);
         dialog.show();
         QMenu* menu = dialog.CreateWindowMenu();
-        const QList<QAction*> actions = menu->actions();
-        QCOMPARE(actions.size(), 1);
-        QCOMPARE(actions[0]->text(), Message(IDS_ABOUTBOX));
-        QVERIFY(actions[0]->text().contains("(&A)"));  // access key A
+        QAction* about = menu->actions().last();
+        QCOMPARE(about->text(), Message(IDS_ABOUTBOX));
+        QVERIFY(about->text().contains("(&A)"));  // access key A
 
         ModalCloser closer;
         closer.Start(&dialog);
-        actions[0]->trigger();
+        about->trigger();
         closer.Stop();
         QCOMPARE(closer.kinds, QStringList({"CAboutDlg"}));
         QCOMPARE(closer.texts, QStringList({"SYLPIC Ver. 1.41"}));
         QVERIFY(dialog.isVisible());
+    }
+
+    void tagOptionsAreCheckItemsOfTheWindowMenu()
+    {
+        CMainDlg dlg;
+        PrepareState(dlg, Path("options.ini"), "[SYLPIC]\r\nDIMENSIONS=1\r\n");
+        MainDialog dialog(dlg);
+        const auto checkItems = [&dialog] {
+            const std::unique_ptr<QMenu> menu(dialog.CreateWindowMenu());
+            QStringList items;
+            for (const QAction* action : menu->actions())
+                if (action->isCheckable())
+                    items << action->text() + (action->isChecked() ? " on" : " off");
+            return items;
+        };
+        QCOMPARE(checkItems(), QStringList({QString::fromUtf8("代替テキスト(&T) off"),
+                                            QString::fromUtf8("幅と高さ(&W) on"), QString::fromUtf8("2倍画像(&2) off")}));
+
+        const std::unique_ptr<QMenu> menu(dialog.CreateWindowMenu());
+        menu->findChild<QAction*>("AltTextAction")->trigger();
+        menu->findChild<QAction*>("DimensionsAction")->trigger();
+        QCOMPARE(dlg.m_bAltText, 1);  // at once, without a drop
+        QCOMPARE(dlg.m_bDimensions, 0);
+        QCOMPARE(dlg.m_bHiDpi, 0);
+        QCOMPARE(checkItems(), QStringList({QString::fromUtf8("代替テキスト(&T) on"),
+                                            QString::fromUtf8("幅と高さ(&W) off"), QString::fromUtf8("2倍画像(&2) off")}));
     }
 
     void aboutBoxFollowsItsTemplate()
