@@ -56,6 +56,12 @@ public:
     int m_nScreenDpi = kScreenDpi;
     // How the last ConvertFiles run ended.
     RunOutcome m_lastOutcome = RunOutcome::kAllClean;
+    // Tag options (keys ALTTEXT, DIMENSIONS, HIDPI) and how pages are read
+    // (key PAGEENC: "AUTO", "UTF-8" or "CP932").
+    int m_bAltText = 0;
+    int m_bDimensions = 0;
+    int m_bHiDpi = 0;
+    std::string m_strPageEncoding = "AUTO";
 
     // --- log (the log pane) ---
     void LogText(std::string_view text, bool newline, bool append) override;

@@ -24,6 +24,9 @@ public:
     // 0 when the value is no number or below zero.
     int GetInt(std::string_view section, std::string_view key, int fallback) const;
 
+    // Whether the section holds the key, whatever its value.
+    bool HasKey(std::string_view section, std::string_view key) const { return FindKey(section, key) >= 0; }
+
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInt(std::string_view section, std::string_view key, int value);
 

@@ -5,8 +5,24 @@
 
 #include "app/main_dlg.h"
 #include "app/profile.h"
+#include "hangul/ascii_text.h"
 #include "res/messages.h"
 #include "hangul/ascii_text.h"
+
+namespace {
+
+// The tag options: each is written back only once the file has used it.
+struct TagOption {
+    const char* key;
+    int CMainDlg::*member;
+};
+constexpr TagOption kTagOptions[] = {
+    {"ALTTEXT", &CMainDlg::m_bAltText},
+    {"DIMENSIONS", &CMainDlg::m_bDimensions},
+    {"HIDPI", &CMainDlg::m_bHiDpi},
+};
+
+}  // namespace
 
 const std::vector<std::string>& FontSizeItems()
 {
@@ -30,6 +46,9 @@ void ReadSettings(const ProfileFile& profile, CMainDlg& dlg)
     dlg.m_strFontName = profile.GetString(kSettingsSection, "FONTNAME", "");
     dlg.m_strFontSize = profile.GetString(kSettingsSection, "FONTSIZE", "12");
     dlg.m_strImageFormat = profile.GetString(kSettingsSection, "IMGFTYPE", "GIF");
+    for (const TagOption& option : kTagOptions)
+        dlg.*option.member = profile.GetInt(kSettingsSection, option.key, 0) != 0 ? 1 : 0;
+    dlg.m_strPageEncoding = PageEncodingSetting(profile.GetString(kSettingsSection, "PAGEENC", "AUTO"));
 }
 
 void WriteSettings(ProfileFile& profile, const CMainDlg& dlg)
@@ -41,6 +60,20 @@ void WriteSettings(ProfileFile& profile, const CMainDlg& dlg)
     profile.WriteString(kSettingsSection, "FONTNAME", dlg.m_strFontName);
     profile.WriteString(kSettingsSection, "FONTSIZE", dlg.m_strFontSize);
     profile.WriteString(kSettingsSection, "IMGFTYPE", dlg.m_strImageFormat);
+    for (const TagOption& option : kTagOptions) {
+        const int on = dlg.*option.member != 0 ? 1 : 0;
+        if (on || profile.HasKey(kSettingsSection, option.key))
+            profile.WriteInt(kSettingsSection, option.key, on);
+    }
+}
+
+std::string PageEncodingSetting(std::string_view stored)
+{
+    for (const char* name : {"UTF-8", "CP932"})
+        if (stored.size() == std::char_traits<char>::length(name) &&
+            PrefixEqualsIgnoringCase(stored.data(), name, static_cast<int>(stored.size())))
+            return name;
+    return "AUTO";
 }
 
 std::vector<std::string> FontBoxItems(const std::vector<std::string>& fontList)

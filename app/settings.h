@@ -16,10 +16,17 @@ const std::vector<std::string>& FontSizeItems();
 const std::vector<std::string>& ImageFormatItems();
 
 // Reads XPOS, YPOS, BKTRP, DELERRF, FONTNAME, FONTSIZE, IMGFTYPE, in that
-// order, each with its default, into the dialog's members.
+// order, each with its default, into the dialog's members; then the tag
+// options ALTTEXT, DIMENSIONS, HIDPI (0 or 1, default 0) and PAGEENC.
 void ReadSettings(const ProfileFile& profile, CMainDlg& dlg);
-// Writes the seven settings back in the same order.
+// Writes the seven settings back in the same order, then each tag option
+// that the file already holds or that is on: a file that never used them
+// gains nothing. PAGEENC is never written.
 void WriteSettings(ProfileFile& profile, const CMainDlg& dlg);
+
+// The canonical page encoding of a PAGEENC value: "UTF-8" or "CP932" in any
+// case; anything else reads as "AUTO".
+std::string PageEncodingSetting(std::string_view stored);
 
 // The search rule of the dialog's boxes: the index of the first item that
 // begins with `text`, ignoring case, or -1.

@@ -13,7 +13,7 @@ job="${1:-example}"
 packages=(
   build-essential cmake pkg-config
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   fonts-nanum fonts-ipafont-gothic
   googletest libgtest-dev libgif-dev libstb-dev libicu-dev pngcheck imagemagick
   xvfb xauth

@@ -116,6 +116,35 @@ TEST(StartUpTest, SettingsAreReadBeforeAndOtherSectionsKeptAfter)
               "FONTNAME=\r\n[Elsewhere]\r\nkept=yes\r\n");
 }
 
+TEST(StartUpTest, TagOptionsAreWrittenBackOnlyOnceTheFileUsesThem)
+{
+    ScratchDir dir;
+    const std::string path = dir / "sylpic.ini";
+    const std::string seven = "[SYLPIC]\r\nXPOS=100\r\nYPOS=100\r\nBKTRP=1\r\nDELERRF=0\r\nFONTNAME=\r\n"
+                              "FONTSIZE=12\r\nIMGFTYPE=GIF\r\n";
+    WriteWholeFile(path, seven);
+    FakeHost host;
+    CMainApp app(path);
+    app.InitInstance(host);
+    EXPECT_EQ(ReadWholeFile(path), seven);  // never used and left off
+
+    host.during = [](CMainDlg& dlg) { dlg.m_bHiDpi = 1; };
+    app.InitInstance(host);
+    EXPECT_EQ(ReadWholeFile(path), seven + "HIDPI=1\r\n");
+
+    // Present: rewritten even when off. PAGEENC is read, never written.
+    WriteWholeFile(path, seven + "alttext=1\r\nPageEnc=utf-8\r\nDIMENSIONS=7\r\n");
+    host.during = [](CMainDlg& dlg) {
+        EXPECT_EQ(dlg.m_bDimensions, 1);
+        EXPECT_EQ(dlg.m_strPageEncoding, "UTF-8");
+        dlg.m_bAltText = 0;
+    };
+    app.InitInstance(host);
+    EXPECT_EQ(ReadWholeFile(path), seven + "ALTTEXT=0\r\nPageEnc=utf-8\r\nDIMENSIONS=1\r\n");
+    for (const char* other : {"UTF8", "CP9320", "Shift_JIS"})
+        EXPECT_EQ(PageEncodingSetting(other), "AUTO") << other;
+}
+
 TEST(StartUpTest, TheSettingsFileIsNamedInTheCurrentDirectory)
 {
     EXPECT_EQ(CMainApp().ProfilePath(), "./sylpic.ini");

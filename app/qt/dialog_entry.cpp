@@ -10,6 +10,7 @@
 #include "app/main_dlg.h"
 #include "app/qt/main_dialog.h"
 #include "app/qt/message_box.h"
+#include "app/qt/qt_translations.h"
 #include "hangul/code_page.h"
 #include "imaging/font_engine.h"
 
@@ -66,6 +67,7 @@ int RunDialog(int argc, char** argv)
     qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
+    InstallQtTranslations(app);
 
     QtStartUpHost host;
     CMainApp theApp;

@@ -14,7 +14,7 @@ const DialogControl kMainControls[] = {
     {IDC_BKTRP, "IDC_BKTRP", ControlKind::kCheckBox, 7, 23, 40, 10, "背景透過"},
     {IDC_DELERRF, "IDC_DELERRF", ControlKind::kCheckBox, 58, 23, 82, 10, "エラーファイル自動削除"},
     {IDC_IMGFTYPE, "IDC_IMGFTYPE", ControlKind::kDropDownList, 191, 21, 33, 77, nullptr},
-    {IDC_LOG, "IDC_LOG", ControlKind::kLogPane, 7, 36, 267, 102, nullptr},
+    {IDC_LOG, "IDC_LOG", ControlKind::kLogPane, 7, 36, 267, 102, "変換するページ（HTML ファイル）をここにドロップしてください"},
     {IDOK, "IDOK", ControlKind::kHiddenButton, 268, 7, 6, 6, "変　換"},
     {IDCANCEL, "IDCANCEL", ControlKind::kHiddenButton, 268, 14, 6, 6, "終　了"},
     {IDC_STATIC, "IDC_STATIC_FONTNAME", ControlKind::kStaticText, 7, 9, 59, 10, "ハングルフォント名"},

@@ -21,7 +21,8 @@ enum class ControlKind {
     kDropDownList,    // combo box, not editable
     kDropDown,        // combo box with an editable field
     kCheckBox,        // automatic check box
-    kLogPane,         // multi-line read-only edit with a vertical scroll bar
+    kLogPane,         // multi-line read-only edit with a vertical scroll bar;
+                      // its label shows while the log is empty
     kHiddenButton,    // push button that is never shown
     kStaticText,
     kIcon,

@@ -14,6 +14,7 @@
 #include "app/qt/about_dialog.h"
 #include "app/qt/log_pane.h"
 #include "app/qt/message_box.h"
+#include "app/qt/surface_resolution.h"
 #include "app/qt/template_controls.h"
 #include "app/settings.h"
 #include "res/messages.h"
@@ -36,6 +37,18 @@ std::vector<std::string> LocalPaths(const QMimeData* mime)
             paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
     return paths;
 }
+
+// The tag options of the window menu, each a check item over its member.
+struct TagOptionItem {
+    const char* name;   // the action's object name
+    const char* label;  // UTF-8, with its access key
+    int CMainDlg::*member;
+};
+constexpr TagOptionItem kTagOptionItems[] = {
+    {"AltTextAction", "代替テキスト(&T)", &CMainDlg::m_bAltText},
+    {"DimensionsAction", "幅と高さ(&W)", &CMainDlg::m_bDimensions},
+    {"HiDpiAction", "2倍画像(&2)", &CMainDlg::m_bHiDpi},
+};
 
 void SelectText(QComboBox* box, const std::string& text)
 {
@@ -122,6 +135,9 @@ void MainDialog::DropPages(const std::vector<std::string>& paths)
     if (!m_bAcceptDrops || m_bInDrop || paths.empty())
         return;
     m_bInDrop = true;
+    // Pages are drawn at the resolution of the screen the dialog is on now;
+    // it may have been moved to another screen since the last drop.
+    m_dlg.m_nScreenDpi = SurfaceDpi(this);
     m_dlg.OnDropFiles(paths, [this](CMainDlg&) { UpdateData(); });
     m_bInDrop = false;
 }
@@ -148,6 +164,17 @@ QMenu* MainDialog::CreateWindowMenu()
 {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("WindowMenu"));
+    // Unlike the controls, a check item takes effect at once: it has no
+    // data exchange that a drop would run.
+    for (const TagOptionItem& item : kTagOptionItems) {
+        QAction* action = menu->addAction(QString::fromUtf8(item.label));
+        action->setObjectName(QString::fromUtf8(item.name));
+        action->setCheckable(true);
+        action->setChecked(m_dlg.*item.member != 0);
+        int CMainDlg::*member = item.member;
+        connect(action, &QAction::toggled, this, [this, member](bool on) { m_dlg.*member = on ? 1 : 0; });
+    }
+    menu->addSeparator();
     const char* about = LoadMessage(IDS_ABOUTBOX);
     if (*about) {
         QAction* action = menu->addAction(QString::fromUtf8(about));

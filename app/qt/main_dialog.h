@@ -27,7 +27,8 @@ public:
     // What a drop of these local paths does, in their order.
     void DropPages(const std::vector<std::string>& paths);
     bool AcceptsPageDrops() const { return m_bAcceptDrops; }
-    // The window menu (the context menu): the About item.
+    // The window menu (the context menu): the tag options' check items and
+    // the About item.
     QMenu* CreateWindowMenu();
 
     // UserInterface

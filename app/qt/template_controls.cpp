@@ -55,9 +55,12 @@ QWidget* CreateControl(QDialog* dialog, const DialogControl& control, const Dial
     case ControlKind::kCheckBox:
         widget = new QCheckBox(Label(control), dialog);
         break;
-    case ControlKind::kLogPane:
-        widget = new LogPane(dialog);
+    case ControlKind::kLogPane: {
+        auto* pane = new LogPane(dialog);
+        pane->setPlaceholderText(Label(control));
+        widget = pane;
         break;
+    }
     case ControlKind::kHiddenButton: {
         auto* button = new QPushButton(Label(control), dialog);
         button->setAutoDefault(false);

@@ -6,16 +6,20 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 #include "app/main_app.h"
@@ -24,6 +28,7 @@
 #include "app/qt/about_dialog.h"
 #include "app/qt/log_pane.h"
 #include "app/qt/main_dialog.h"
+#include "app/qt/qt_translations.h"
 #include "app/qt/template_controls.h"
 #include "app/settings.h"
 #include "modal_closer.h"
@@ -206,6 +211,28 @@ private slots:
         QVERIFY(QApplication::overrideCursor() == nullptr);  // the wait cursor is gone
     }
 
+    // SYLPIC_SCREEN_DPIS: each screen's resolution, screens from left to right.
+    void dropDrawsAtTheResolutionOfTheDialogsScreen()
+    {
+        const QStringList expected = qEnvironmentVariable("SYLPIC_SCREEN_DPIS", "96").split(',');
+        QList<QScreen*> screens = QGuiApplication::screens();
+        std::sort(screens.begin(), screens.end(), [](auto a, auto b) { return a->geometry().x() < b->geometry().x(); });
+        QCOMPARE(screens.size(), expected.size());
+        CMainDlg dlg;
+        PrepareState(dlg, Path("dpi.ini"), "");
+        MainDialog dialog(dlg);
+        dialog.show();
+        for (int i = 0; i < screens.size(); ++i) {
+            dialog.move(screens[i]->geometry().topLeft() + QPoint(20, 20));
+            QTRY_COMPARE(dialog.screen(), screens[i]);
+            dlg.m_nScreenDpi = 0;
+            const QString page = Path(QString("dpi%1.htm").arg(i));
+            WriteFile(page, kPlainPage);
+            QVERIFY(Drop(dialog, {page}));
+            QCOMPARE(dlg.m_nScreenDpi, expected[i].toInt());
+        }
+    }
+
     void secondPageRefusedLogsTwoLines()
     {
         QTemporaryDir pages;
@@ -275,21 +302,27 @@ private slots:
         QCOMPARE(dlg.m_nPosY, 32);
     }
 
-    void aboutBoxFromTheWindowMenu()
+    void windowMenuHoldsTheTagOptionsAndTheAboutBox()
     {
         CMainDlg dlg;
-        PrepareState(dlg, Path("about.ini"), "");
+        PrepareState(dlg, Path("about.ini"), "[SYLPIC]\r\nDIMENSIONS=1\r\n");
         MainDialog dialog(dlg);
         dialog.show();
         QMenu* menu = dialog.CreateWindowMenu();
-        const QList<QAction*> actions = menu->actions();
-        QCOMPARE(actions.size(), 1);
-        QCOMPARE(actions[0]->text(), Message(IDS_ABOUTBOX));
-        QVERIFY(actions[0]->text().contains("(&A)"));  // access key A
+        QStringList checks;
+        for (const QAction* action : menu->actions())
+            if (action->isCheckable())
+                checks << action->text() + (action->isChecked() ? "+" : "-");
+        QCOMPARE(checks.join(' '), QString::fromUtf8("代替テキスト(&T)- 幅と高さ(&W)+ 2倍画像(&2)-"));
+        menu->actions()[0]->trigger();
+        QCOMPARE(dlg.m_bAltText, 1);  // at once, without a drop
+        QAction* about = menu->actions().last();
+        QCOMPARE(about->text(), Message(IDS_ABOUTBOX));
+        QVERIFY(about->text().contains("(&A)"));  // access key A
 
         ModalCloser closer;
         closer.Start(&dialog);
-        actions[0]->trigger();
+        about->trigger();
         closer.Stop();
         QCOMPARE(closer.kinds, QStringList({"CAboutDlg"}));
         QCOMPARE(closer.texts, QStringList({"SYLPIC Ver. 1.41"}));
@@ -343,6 +376,8 @@ private slots:
         QVERIFY(Control<QComboBox>(dialog, "IDC_FONTSIZE")->isEditable());
         QVERIFY(!Control<QComboBox>(dialog, "IDC_FONTNAME")->isEditable());
         QVERIFY(Control<LogPane>(dialog, "IDC_LOG")->isReadOnly());
+        QCOMPARE(Control<LogPane>(dialog, "IDC_LOG")->placeholderText(),
+                 QString::fromUtf8("変換するページ（HTML ファイル）をここにドロップしてください"));
 
         // The buttons exist but never show.
         dialog.show();
@@ -397,6 +432,16 @@ private slots:
         QCOMPARE(ReadFile(ini), std::string("[Other]\r\nkeep=me\r\n[sylpic]\r\nFONTSIZE=20\r\nIMGFTYPE=PNG\r\n"
                                             "BKTRP=0\r\nXPOS=150\r\nYPOS=120\r\nDELERRF=0\r\n"
                                             "FONTNAME=Baekmuk Gulim\r\n"));
+    }
+
+    void qtsOwnTextsAreJapanese()
+    {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"))
+            QSKIP("Qt's Japanese translations are not installed");
+        QVERIFY(InstallQtTranslations(*qApp));
+        LogPane pane;
+        const std::unique_ptr<QMenu> menu(pane.createStandardContextMenu());
+        QVERIFY(menu->actions().last()->text().startsWith(QString::fromUtf8("すべてを選択")));
     }
 
     void logPaneJoinsLineBreaksSplitAcrossCalls()
