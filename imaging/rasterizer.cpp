@@ -7,7 +7,7 @@
 
 #include "app/main_dlg.h"
 #include "hangul/block_buffers.h"
-#include "hangul/code_page.h"
+#include "hangul/glyph_text.h"
 #include "imaging/font_engine.h"
 #include "res/messages.h"
 
@@ -17,58 +17,6 @@ constexpr int kMinPointSize = 5;
 constexpr int kMaxPointSize = 100;
 constexpr int kMaxFaceNameLength = 31;  // the logical-font record's face name room
 constexpr int kMaxBitmapSide = 32768;   // both 0 and 32768 are accepted
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Narrow mode: code page 949 bytes up to the first zero byte. Bytes below
-// 0x80 stand for themselves; the others start a two-byte character.
-std::u32string DecodeNarrow(const unsigned char* bytes, std::size_t room)
-{
-    std::u32string text;
-    std::size_t i = 0;
-    while (i < room && bytes[i] != 0) {
-        const unsigned char lead = bytes[i];
-        if (lead < 0x80) {
-            text += static_cast<char32_t>(lead);
-            ++i;
-            continue;
-        }
-        const unsigned char trail = (i + 1 < room) ? bytes[i + 1] : 0;
-        char16_t unit = 0;
-        if (trail != 0 && Cp949PairToUnit(lead, trail, &unit) == 1) {
-            text += static_cast<char32_t>(unit);
-            i += 2;
-            continue;
-        }
-        text += kReplacement;
-        // A trail byte of 0x80 or more belonged to the broken pair; an ASCII
-        // byte after a lone lead byte is a character of its own.
-        i += (trail >= 0x80) ? 2 : 1;
-    }
-    return text;
-}
-
-// Unicode mode: UTF-16 code units, low byte first, up to the first zero unit.
-std::u32string DecodeUnicode(const unsigned char* bytes, std::size_t room)
-{
-    std::u32string text;
-    const std::size_t units = room / 2;
-    auto unitAt = [bytes](std::size_t i) -> char32_t { return bytes[2 * i] | (bytes[2 * i + 1] << 8); };
-    for (std::size_t i = 0; i < units; ++i) {
-        const char32_t unit = unitAt(i);
-        if (unit == 0)
-            break;
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
-            const char32_t low = unitAt(i + 1);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                text += 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-                continue;
-            }
-        }
-        text += (unit >= 0xD800 && unit <= 0xDFFF) ? kReplacement : unit;
-    }
-    return text;
-}
 
 // Rows of a monochrome bitmap are padded to a multiple of 16 bits.
 int MonoRowBytes(int width)
@@ -98,8 +46,7 @@ int CMainDlg::RenderGlyphs(const DeviceContext* dc)
     if (!font.ok())
         return 0;
 
-    const std::u32string text = g_bUnicodeMode ? DecodeUnicode(g_glyphString.bytes, sizeof g_glyphString.bytes)
-                                               : DecodeNarrow(g_glyphString.bytes, sizeof g_glyphString.bytes);
+    const std::u32string text = DecodeGlyphString(g_glyphString, g_bUnicodeMode);
     const TextExtent extent = font.Measure(text);
     m_nImageWidth = extent.width;
     m_nImageHeight = extent.height;
