@@ -9,8 +9,9 @@
 
 namespace {
 
+// Code page 932 has no character past the BMP, so four bytes a row.
 struct Cp932RoundTrip {
-    char32_t character;
+    char16_t character;
     std::uint16_t code;  // lead byte in the high half
 };
 
@@ -21,7 +22,7 @@ char32_t FromUtf32Le(const unsigned char* bytes)
 
 // Every double-byte code of code page 932 that iconv decodes to one
 // character and encodes back from it, sorted by character: some nine
-// thousand rows, against 64K for a table indexed by character.
+// thousand rows (36 KB), against 64K for a table indexed by character.
 std::vector<Cp932RoundTrip> ReadCp932RoundTrips()
 {
     std::vector<Cp932RoundTrip> rows;
@@ -43,7 +44,10 @@ std::vector<Cp932RoundTrip> ReadCp932RoundTrips()
             if (encoder.Convert(decoded, 4, encoded, sizeof encoded) != 2 || encoded[0] != code[0] ||
                 encoded[1] != code[1])
                 continue;  // the character's own code is another one
-            rows.push_back({FromUtf32Le(decoded), static_cast<std::uint16_t>((lead << 8) | trail)});
+            const char32_t character = FromUtf32Le(decoded);
+            if (character > 0xFFFF)
+                continue;
+            rows.push_back({static_cast<char16_t>(character), static_cast<std::uint16_t>((lead << 8) | trail)});
         }
     }
     std::sort(rows.begin(), rows.end(),
