@@ -69,6 +69,40 @@ for ini in [
 ]:
     put("settings_file", ini)
 
+# Page starts for the encoding detection: declarations of every kind, and
+# what hides or spoils one.
+for start in [
+    b'<!DOCTYPE html><html><head><meta charset="utf-8"><title>x</title>',
+    b"\xef\xbb\xbf<p>[[\xed\x95\x9c]]</p>",
+    b"\xff\xfe<\x00m\x00",
+    b'<meta http-equiv="Content-Type" content="text/html; charset=Shift_JIS">',
+    b"<meta content='text/html;charset = \"UTF-16\"' http-equiv=content-type>",
+    b"<!-- <meta charset=utf-8> --><meta charset=x-user-defined>",
+    b"<div title='<meta charset=utf-8>'></x a=b><?pi?><!x><meta/charset=bogus charset=utf8>",
+    b'<?xml version="1.0" encoding="utf-8"?><html>',
+    b"<\x00?\x00x\x00",
+    b" " * 1004 + b"<meta charset=utf-8>",
+]:
+    put("page_encoding", start)
+for label in [b"utf-8", b" UTF8\t", b"AUTO", b"cp932", b"unicode-1-1-utf-8"]:
+    put("page_encoding", label)
+
+# UTF-8 block text: Hangul, kana, kanji and symbols of both code pages, and
+# ill-formed and cut sequences.
+for text in [
+    "한국어 漢字 あア ｱ ¥ ‖∥ ♥ 😀".encode(), b"\xc0\xaf\xe0\x80\xaf\xed\xa0\x80\xf4\x90\x80\x80",
+    b"\xe1\x80A\xf1\x80\x80\xe1\x80\xc2", b"[[\xed\x95\x9c]]", b"\xf0\x9f\x98",
+]:
+    put("utf8_text", text)
+
+# Alt text: code points (three bytes each) and glyph strings in both modes.
+def code_points(text):
+    return b"".join(ord(c).to_bytes(3, "little") for c in text)
+for flags in (0, 1):
+    put("alt_text", bytes([flags]) + code_points('한<b>&"\'\u2665 x\t\x7f') + b"\x00\xd8\x00\x00\x00\x11")
+    put("alt_text", bytes([flags | 2]) + b"A\xb0\xa1\xa2\xbe\xb0!\x00Q")
+    put("alt_text", bytes([flags | 6]) + "A한😀<".encode("utf-16-le") + b"\x00\xdc\x00\x00Q\x00")
+
 # Key reader seeds: the round-trip modes, and files as the writers make them.
 put("image_keys", b"\x01" + bytes([255, 255, 240, 0, 0, 128, 9, 5]) + b"NanumGothic 12 ^C7D1")
 put("image_keys", b"\x02" + bytes([255, 255, 255, 0, 0, 0, 20, 3]) + b"NanumGothic 12 C7D1B1B9")

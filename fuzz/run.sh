@@ -6,7 +6,8 @@
 # oom-*) is copied to fuzz/findings/ and makes the script fail.
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]      TARGET: page_conversion, block_parser,
-#                                          page_colours, image_keys, settings_file
+#                                          page_colours, image_keys, settings_file,
+#                                          page_encoding, utf8_text, alt_text
 # Environment: FUZZ_BUILD (build folder), FUZZ_KEEP=1 keeps the scratch copy,
 # FUZZ_ARGS extra libFuzzer options.
 set -euo pipefail
@@ -15,7 +16,8 @@ root="$(dirname "$here")"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(page_conversion block_parser page_colours image_keys settings_file)
+((${#targets[@]})) || targets=(page_conversion block_parser page_colours image_keys settings_file
+                              page_encoding utf8_text alt_text)
 build="${FUZZ_BUILD:-$root/build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSYLPIC_FUZZ=ON -DSYLPIC_WITH_DIALOG=OFF \
