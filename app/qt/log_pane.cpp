@@ -25,7 +25,7 @@ void LogPane::Append(std::string_view text)
 void LogPane::Replace(std::string_view text)
 {
     clear();
-    m_bPendingCr = false;
+    pendingCr_ = false;
     InsertAtEnd(text);
     ScrollToEnd();
 }
@@ -35,15 +35,15 @@ void LogPane::InsertAtEnd(std::string_view text)
     QString shown;
     shown.reserve(static_cast<qsizetype>(text.size()) + 1);
     std::string_view rest = text;
-    if (m_bPendingCr) {
+    if (pendingCr_) {
         // A "\r" held back from the last text: a line break when "\n" follows.
         if (!rest.empty() && rest.front() == '\n')
             rest.remove_prefix(1);
         shown += QLatin1Char('\n');
-        m_bPendingCr = false;
+        pendingCr_ = false;
     }
-    m_bPendingCr = !rest.empty() && rest.back() == '\r';
-    if (m_bPendingCr)
+    pendingCr_ = !rest.empty() && rest.back() == '\r';
+    if (pendingCr_)
         rest.remove_suffix(1);
     QString decoded = QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size()));
     decoded.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -20,5 +20,5 @@ private:
     void InsertAtEnd(std::string_view text);
     void ScrollToEnd();
 
-    bool m_bPendingCr = false;  // the last text ended in a "\r" not yet shown
+    bool pendingCr_ = false;  // the last text ended in a "\r" not yet shown
 };

@@ -61,92 +61,92 @@ void SelectText(QComboBox* box, const std::string& text)
 
 }  // namespace
 
-MainDialog::MainDialog(CMainDlg& dlg, QWidget* parent) : QDialog(parent), m_dlg(dlg)
+MainDialog::MainDialog(CMainDlg& dlg, QWidget* parent) : QDialog(parent), dlg_(dlg)
 {
     BuildFromTemplate(this, MainDialogTemplate());
-    m_cbFontName = qobject_cast<QComboBox*>(FindControl(this, "IDC_FONTNAME"));
-    m_cbFontSize = qobject_cast<QComboBox*>(FindControl(this, "IDC_FONTSIZE"));
-    m_cbImageFormat = qobject_cast<QComboBox*>(FindControl(this, "IDC_IMGFTYPE"));
-    m_chkTransparent = qobject_cast<QCheckBox*>(FindControl(this, "IDC_BKTRP"));
-    m_chkDeleteErrorFiles = qobject_cast<QCheckBox*>(FindControl(this, "IDC_DELERRF"));
-    m_edLog = qobject_cast<LogPane*>(FindControl(this, "IDC_LOG"));
+    fontNameBox_ = qobject_cast<QComboBox*>(FindControl(this, "IDC_FONTNAME"));
+    fontSizeBox_ = qobject_cast<QComboBox*>(FindControl(this, "IDC_FONTSIZE"));
+    imageFormatBox_ = qobject_cast<QComboBox*>(FindControl(this, "IDC_IMGFTYPE"));
+    transparentBox_ = qobject_cast<QCheckBox*>(FindControl(this, "IDC_BKTRP"));
+    deleteErrorFilesBox_ = qobject_cast<QCheckBox*>(FindControl(this, "IDC_DELERRF"));
+    logPane_ = qobject_cast<LogPane*>(FindControl(this, "IDC_LOG"));
     for (const std::string& item : FontSizeItems())
-        m_cbFontSize->addItem(FromUtf8(item));
+        fontSizeBox_->addItem(FromUtf8(item));
     for (const std::string& item : ImageFormatItems())
-        m_cbImageFormat->addItem(FromUtf8(item));
-    m_dlg.SetUserInterface(this);
+        imageFormatBox_->addItem(FromUtf8(item));
+    dlg_.SetUserInterface(this);
     OnInitDialog();
 }
 
 MainDialog::~MainDialog()
 {
-    m_dlg.SetUserInterface(nullptr);
+    dlg_.SetUserInterface(nullptr);
 }
 
 void MainDialog::OnInitDialog()
 {
     // The load direction of the data exchange.
-    m_chkTransparent->setChecked(m_dlg.m_bTransparent != 0);
-    m_chkDeleteErrorFiles->setChecked(m_dlg.m_bDeleteErrorFiles != 0);
+    transparentBox_->setChecked(dlg_.m_bTransparent != 0);
+    deleteErrorFilesBox_->setChecked(dlg_.m_bDeleteErrorFiles != 0);
 
-    move(m_dlg.m_nPosX, m_dlg.m_nPosY);
+    move(dlg_.m_nPosX, dlg_.m_nPosY);
 
     std::vector<std::string> faces;
-    if (!m_dlg.m_fontList.empty()) {
-        faces = FontBoxItems(m_dlg.m_fontList);
+    if (!dlg_.m_fontList.empty()) {
+        faces = FontBoxItems(dlg_.m_fontList);
         for (const std::string& face : faces)
-            m_cbFontName->addItem(FromUtf8(face));
+            fontNameBox_->addItem(FromUtf8(face));
         // The box holds the names now; the list itself is no longer needed.
-        m_dlg.m_fontList.clear();
-        m_dlg.m_fontList.shrink_to_fit();
-        m_dlg.LogText("", false, false);
-        m_bAcceptDrops = true;
+        dlg_.m_fontList.clear();
+        dlg_.m_fontList.shrink_to_fit();
+        dlg_.LogText("", false, false);
+        acceptDrops_ = true;
     } else {
         ShowMessageBox(LoadMessage(IDS_NO_HANGUL_FONT));
-        m_dlg.m_strFontName.clear();
-        m_dlg.LogMessage(IDS_NO_HANGUL_FONT, true, false);
-        m_bAcceptDrops = false;
+        dlg_.m_strFontName.clear();
+        dlg_.LogMessage(IDS_NO_HANGUL_FONT, true, false);
+        acceptDrops_ = false;
     }
-    setAcceptDrops(m_bAcceptDrops);
+    setAcceptDrops(acceptDrops_);
 
     // Font, size and format by the search rule, with their fallbacks.
-    SettleDialogSelections(m_dlg, faces);
-    SelectText(m_cbFontName, m_dlg.m_strFontName);
-    SelectText(m_cbFontSize, m_dlg.m_strFontSize);
-    SelectText(m_cbImageFormat, m_dlg.m_strImageFormat);
+    SettleDialogSelections(dlg_, faces);
+    SelectText(fontNameBox_, dlg_.m_strFontName);
+    SelectText(fontSizeBox_, dlg_.m_strFontSize);
+    SelectText(imageFormatBox_, dlg_.m_strImageFormat);
 
-    m_dlg.FreeImageBits();
-    m_cbFontName->setFocus();
+    dlg_.FreeImageBits();
+    fontNameBox_->setFocus();
 }
 
 void MainDialog::UpdateData()
 {
-    m_dlg.m_strFontName = m_cbFontName->currentText().toStdString();
-    m_dlg.m_strFontSize = m_cbFontSize->currentText().toStdString();
-    m_dlg.m_strImageFormat = m_cbImageFormat->currentText().toStdString();
-    m_dlg.m_bDeleteErrorFiles = m_chkDeleteErrorFiles->isChecked() ? 1 : 0;
-    m_dlg.m_bTransparent = m_chkTransparent->isChecked() ? 1 : 0;
+    dlg_.m_strFontName = fontNameBox_->currentText().toStdString();
+    dlg_.m_strFontSize = fontSizeBox_->currentText().toStdString();
+    dlg_.m_strImageFormat = imageFormatBox_->currentText().toStdString();
+    dlg_.m_bDeleteErrorFiles = deleteErrorFilesBox_->isChecked() ? 1 : 0;
+    dlg_.m_bTransparent = transparentBox_->isChecked() ? 1 : 0;
 }
 
 void MainDialog::DropPages(const std::vector<std::string>& paths)
 {
     // A message box shown during a drop runs its own event loop: a second
     // drop arriving then waits for no one and is refused.
-    if (!m_bAcceptDrops || m_bInDrop || paths.empty())
+    if (!acceptDrops_ || inDrop_ || paths.empty())
         return;
-    m_bInDrop = true;
+    inDrop_ = true;
     // Pages are drawn at the resolution of the screen the dialog is on now;
     // it may have been moved to another screen since the last drop.
-    m_dlg.m_nScreenDpi = SurfaceDpi(this);
-    m_dlg.OnDropFiles(paths, [this](CMainDlg&) { UpdateData(); });
-    m_bInDrop = false;
+    dlg_.m_nScreenDpi = SurfaceDpi(this);
+    dlg_.OnDropFiles(paths, [this](CMainDlg&) { UpdateData(); });
+    inDrop_ = false;
 }
 
 void MainDialog::reject()
 {
     const QPoint topLeft = frameGeometry().topLeft();
-    m_dlg.m_nPosX = topLeft.x();
-    m_dlg.m_nPosY = topLeft.y();
+    dlg_.m_nPosX = topLeft.x();
+    dlg_.m_nPosY = topLeft.y();
     QDialog::reject();
 }
 
@@ -170,9 +170,9 @@ QMenu* MainDialog::CreateWindowMenu()
         QAction* action = menu->addAction(QString::fromUtf8(item.label));
         action->setObjectName(QString::fromUtf8(item.name));
         action->setCheckable(true);
-        action->setChecked(m_dlg.*item.member != 0);
+        action->setChecked(dlg_.*item.member != 0);
         int CMainDlg::*member = item.member;
-        connect(action, &QAction::toggled, this, [this, member](bool on) { m_dlg.*member = on ? 1 : 0; });
+        connect(action, &QAction::toggled, this, [this, member](bool on) { dlg_.*member = on ? 1 : 0; });
     }
     menu->addSeparator();
     const char* about = LoadMessage(IDS_ABOUTBOX);
@@ -199,20 +199,20 @@ void MainDialog::ShowAboutBox()
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (m_bAcceptDrops && !m_bInDrop && !LocalPaths(event->mimeData()).empty())
+    if (acceptDrops_ && !inDrop_ && !LocalPaths(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (m_bAcceptDrops && !m_bInDrop)
+    if (acceptDrops_ && !inDrop_)
         event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event)
 {
     const std::vector<std::string> paths = LocalPaths(event->mimeData());
-    if (!m_bAcceptDrops || paths.empty())
+    if (!acceptDrops_ || paths.empty())
         return;
     event->acceptProposedAction();
     DropPages(paths);
@@ -220,34 +220,34 @@ void MainDialog::dropEvent(QDropEvent* event)
 
 void MainDialog::LogAppended(std::string_view text)
 {
-    m_edLog->Append(text);
+    logPane_->Append(text);
 }
 
 void MainDialog::LogReplaced(std::string_view text)
 {
-    m_edLog->Replace(text);
+    logPane_->Replace(text);
 }
 
 void MainDialog::ShowMessageBox(std::string_view text)
 {
     // The box takes the normal cursor even in the middle of a drop.
-    if (m_nWaitDepth > 0)
+    if (waitDepth_ > 0)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
     ShowProgramMessageBox(isVisible() ? this : nullptr, text);
-    if (m_nWaitDepth > 0)
+    if (waitDepth_ > 0)
         QApplication::restoreOverrideCursor();
 }
 
 void MainDialog::BeginWaitCursor()
 {
-    ++m_nWaitDepth;
+    ++waitDepth_;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void MainDialog::EndWaitCursor()
 {
-    if (m_nWaitDepth == 0)
+    if (waitDepth_ == 0)
         return;
-    --m_nWaitDepth;
+    --waitDepth_;
     QApplication::restoreOverrideCursor();
 }

@@ -26,7 +26,7 @@ public:
     void UpdateData();
     // What a drop of these local paths does, in their order.
     void DropPages(const std::vector<std::string>& paths);
-    bool AcceptsPageDrops() const { return m_bAcceptDrops; }
+    bool AcceptsPageDrops() const { return acceptDrops_; }
     // The window menu (the context menu): the tag options' check items and
     // the About item.
     QMenu* CreateWindowMenu();
@@ -53,14 +53,14 @@ protected:
 private:
     void OnInitDialog();
 
-    CMainDlg& m_dlg;
-    QComboBox* m_cbFontName = nullptr;
-    QComboBox* m_cbFontSize = nullptr;
-    QComboBox* m_cbImageFormat = nullptr;
-    QCheckBox* m_chkTransparent = nullptr;
-    QCheckBox* m_chkDeleteErrorFiles = nullptr;
-    LogPane* m_edLog = nullptr;
-    bool m_bAcceptDrops = false;
-    bool m_bInDrop = false;  // a conversion run is under way
-    int m_nWaitDepth = 0;
+    CMainDlg& dlg_;
+    QComboBox* fontNameBox_ = nullptr;
+    QComboBox* fontSizeBox_ = nullptr;
+    QComboBox* imageFormatBox_ = nullptr;
+    QCheckBox* transparentBox_ = nullptr;
+    QCheckBox* deleteErrorFilesBox_ = nullptr;
+    LogPane* logPane_ = nullptr;
+    bool acceptDrops_ = false;
+    bool inDrop_ = false;  // a conversion run is under way
+    int waitDepth_ = 0;
 };

@@ -107,11 +107,11 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QTemporaryDir dir_;
+    QString Path(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase() { QVERIFY(dir_.isValid()); }
 
     void selectionsFollowTheSearchRule()
     {

@@ -22,19 +22,19 @@ public:
     // Watches for modal windows other than `keep` until Stop().
     void Start(QWidget* keep = nullptr)
     {
-        m_keep = keep;
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::Poll, Qt::UniqueConnection);
-        m_timer.start();
+        keep_ = keep;
+        timer_.setInterval(5);
+        connect(&timer_, &QTimer::timeout, this, &ModalCloser::Poll, Qt::UniqueConnection);
+        timer_.start();
     }
-    void Stop() { m_timer.stop(); }
-    void Keep(QWidget* keep) { m_keep = keep; }
+    void Stop() { timer_.stop(); }
+    void Keep(QWidget* keep) { keep_ = keep; }
 
 private:
     void Poll()
     {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_keep)
+        if (!modal || modal == keep_)
             return;
         auto* dialog = qobject_cast<QDialog*>(modal);
         if (!dialog)
@@ -55,6 +55,6 @@ private:
         dialog->reject();
     }
 
-    QTimer m_timer;
-    QPointer<QWidget> m_keep;
+    QTimer timer_;
+    QPointer<QWidget> keep_;
 };
