@@ -1,5 +1,6 @@
 #include "app/cli/command_line.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,27 +16,112 @@
 
 namespace {
 
-// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
-bool TakeValue(int argc, char** argv, int& i, const char* name, std::optional<std::string>& value,
-               std::string& error)
+// The options without a value, and what each sets.
+struct Flag {
+    const char* name;
+    void (*set)(CommandLine& line);
+};
+constexpr Flag kFlags[] = {
+    {"--help", [](CommandLine& line) { line.help = true; }},
+    {"-h", [](CommandLine& line) { line.help = true; }},
+    {"--version", [](CommandLine& line) { line.version = true; }},
+    {"--list-fonts", [](CommandLine& line) { line.listFonts = true; }},
+    {"--transparent", [](CommandLine& line) { line.transparent = true; }},
+    {"--opaque", [](CommandLine& line) { line.transparent = false; }},
+    {"--delete-errors", [](CommandLine& line) { line.deleteErrors = true; }},
+    {"--keep-errors", [](CommandLine& line) { line.deleteErrors = false; }},
+};
+
+// The options that take a value, as "--name VALUE" or "--name=VALUE".
+constexpr const char* kValueOptions[] = {"--font", "--size", "--format", "--dpi"};
+
+const Flag* FindFlag(const char* arg)
 {
-    const std::size_t length = std::strlen(name);
-    const char* arg = argv[i];
-    if (std::strncmp(arg, name, length) != 0)
+    for (const Flag& flag : kFlags)
+        if (std::strcmp(arg, flag.name) == 0)
+            return &flag;
+    return nullptr;
+}
+
+// The value option that `arg` names, with or without "=VALUE"; null for none.
+const char* FindValueOption(const char* arg)
+{
+    for (const char* option : kValueOptions) {
+        const std::size_t length = std::strlen(option);
+        if (std::strncmp(arg, option, length) == 0 && (arg[length] == '\0' || arg[length] == '='))
+            return option;
+    }
+    return nullptr;
+}
+
+// Whether `arg`, found where a value is due, is an option instead: a value
+// left out, not a font or page that happens to begin with "-".
+bool IsOption(const char* arg)
+{
+    return std::strcmp(arg, "--") == 0 || FindFlag(arg) != nullptr || FindValueOption(arg) != nullptr;
+}
+
+// The size text is kept as typed, since it is part of each image's key, but
+// the drawing reads only its leading digits and clamps them to 5..100 points.
+// A text that would be clamped, or read as no number at all, is refused.
+bool IsSizeText(const std::string& text)
+{
+    if (text.empty() || text[0] < '0' || text[0] > '9')
         return false;
-    if (arg[length] == '=') {
-        value = std::string(arg + length + 1);
-    } else if (arg[length] == '\0') {
-        if (i + 1 >= argc) {
-            error = std::string(name) + " needs a value";
-            value = std::string();
-            return true;
+    int points = 0;
+    for (std::size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        points = std::min(points * 10 + (text[i] - '0'), 1000);  // any run of digits stays small
+    return points >= 5 && points <= 100;
+}
+
+// Sets what the value option `name` stands for; false with `error` set when
+// the value is wrong.
+bool SetValue(const std::string& name, const std::string& value, bool separate, CommandLine& line,
+              std::string& error)
+{
+    if (name == "--font") {
+        line.font = value;
+        line.fontTookNextArgument = separate;
+    } else if (name == "--size") {
+        if (!IsSizeText(value)) {
+            error = "--size \"" + value +
+                    "\": the size must begin with a digit 0-9, and its leading digits must make a number "
+                    "from 5 to 100 (12, 12pt and 12.0 are valid)";
+            return false;
         }
-        value = std::string(argv[++i]);
+        line.size = value;
+    } else if (name == "--format") {
+        line.format = value;
     } else {
-        return false;
+        char* end = nullptr;
+        const long dpi = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || dpi < 1 || dpi > 10000) {
+            error = "--dpi needs a whole number from 1 to 10000";
+            return false;
+        }
+        line.dpi = static_cast<int>(dpi);
     }
     return true;
+}
+
+// Reads the value option argv[i] names, and its value (argv[i + 1] when it
+// is not given with "=").
+bool TakeValueOption(int argc, char** argv, int& i, const char* name, CommandLine& line, std::string& error)
+{
+    const char* arg = argv[i];
+    const std::size_t length = std::strlen(name);
+    if (arg[length] == '=')
+        return SetValue(name, arg + length + 1, false, line, error);
+    if (i + 1 >= argc) {
+        error = std::string(name) + " needs a value";
+        return false;
+    }
+    if (IsOption(argv[i + 1])) {
+        error = std::string(name) + " needs a value, but the option " + argv[i + 1] + " follows it";
+        return false;
+    }
+    ++i;
+    return SetValue(name, argv[i], true, line, error);
 }
 
 // A dropped path is absolute; the file itself is not resolved through links.
@@ -60,14 +146,17 @@ const char* UsageText()
 {
     return "Usage: sylpic [OPTIONS] [PAGE...]\n"
            "Draws the [[ ]] blocks of Korean text in HTML pages as images in hanimg/ beside\n"
-           "each page and writes the page with <img> tags in their place. A page NAME.EXT\n"
-           "is first kept as its source page sp_NAME.EXT; later runs regenerate NAME.EXT\n"
-           "from sp_NAME.EXT whichever of the two is given. Without PAGE, opens the dialog.\n"
+           "each page and writes the page with <img> tags in their place. The first time a\n"
+           "page NAME.EXT is given, it is renamed to its source page sp_NAME.EXT and\n"
+           "NAME.EXT is generated from it. From then on edit and give sp_NAME.EXT: giving\n"
+           "NAME.EXT while sp_NAME.EXT exists is refused. Without PAGE, opens the dialog.\n"
            "\n"
            "Options (they override the settings in ./sylpic.ini, which is never written):\n"
            "  --font NAME       the first Hangul face, in sorted order, whose name begins\n"
            "                    with NAME, ignoring case (see --list-fonts)\n"
-           "  --size TEXT       font size in points, used as typed (default 12)\n"
+           "  --size TEXT       font size in points (default 12): it begins with a digit\n"
+           "                    and its leading digits make 5 to 100. The text is part\n"
+           "                    of each image's key as typed: 12, 012 and 12pt differ\n"
            "  --format FORMAT   GIF, PNG or XBM, or the beginning of one, ignoring case\n"
            "  --transparent     transparent image background (the default)\n"
            "  --opaque          background in the page's colour\n"
@@ -91,40 +180,13 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
         const char* arg = argv[i];
         if (optionsEnded || arg[0] != '-' || std::strcmp(arg, "-") == 0) {
             line.pages.emplace_back(arg);
-            continue;
-        }
-        std::optional<std::string> dpi;
-        if (std::strcmp(arg, "--") == 0) {
+        } else if (std::strcmp(arg, "--") == 0) {
             optionsEnded = true;
-        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            line.help = true;
-        } else if (std::strcmp(arg, "--version") == 0) {
-            line.version = true;
-        } else if (std::strcmp(arg, "--list-fonts") == 0) {
-            line.listFonts = true;
-        } else if (std::strcmp(arg, "--transparent") == 0) {
-            line.transparent = true;
-        } else if (std::strcmp(arg, "--opaque") == 0) {
-            line.transparent = false;
-        } else if (std::strcmp(arg, "--delete-errors") == 0) {
-            line.deleteErrors = true;
-        } else if (std::strcmp(arg, "--keep-errors") == 0) {
-            line.deleteErrors = false;
-        } else if (TakeValue(argc, argv, i, "--font", line.font, error) ||
-                   TakeValue(argc, argv, i, "--size", line.size, error) ||
-                   TakeValue(argc, argv, i, "--format", line.format, error)) {
-            if (!error.empty())
+        } else if (const Flag* flag = FindFlag(arg)) {
+            flag->set(line);
+        } else if (const char* option = FindValueOption(arg)) {
+            if (!TakeValueOption(argc, argv, i, option, line, error))
                 return false;
-        } else if (TakeValue(argc, argv, i, "--dpi", dpi, error)) {
-            if (!error.empty())
-                return false;
-            char* end = nullptr;
-            const long value = std::strtol(dpi->c_str(), &end, 10);
-            if (dpi->empty() || *end != '\0' || value < 1 || value > 10000) {
-                error = "--dpi needs a whole number from 1 to 10000";
-                return false;
-            }
-            line.dpi = static_cast<int>(value);
         } else {
             error = std::string("unknown option ") + arg;
             return false;
@@ -180,7 +242,7 @@ int RunConversion(const CommandLine& line)
         dlg.m_bTransparent = *line.transparent ? 1 : 0;
     if (line.deleteErrors)
         dlg.m_bDeleteErrorFiles = *line.deleteErrors ? 1 : 0;
-    dlg.m_nScreenDpi = line.dpi;
+    dlg.m_nScreenDpi = line.dpi.value_or(96);
 
     std::vector<std::string> paths;
     for (const std::string& page : line.pages)
