@@ -352,13 +352,17 @@ TEST_F(FaultInjectionTest, APageThatIsAFolderOrAFifoIsRefusedNotWaitedOn)
     // Dropped as source pages.
     mkdir((dir / "sp_folder.htm").c_str(), 0777);
     ASSERT_EQ(mkfifo((dir / "sp_fifo.htm").c_str(), 0666), 0);
-    EXPECT_EQ(Run({"sp_folder.htm"}).out, dir / "folder.htm" + kCannotOpen);
-    EXPECT_EQ(Run({"sp_fifo.htm"}).out, dir / "fifo.htm" + kCannotOpen);
+    Result r = Run({"sp_folder.htm"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, dir / "folder.htm" + kCannotOpen);
+    r = Run({"sp_fifo.htm"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, dir / "fifo.htm" + kCannotOpen);
 
     // Dropped for the first time: refused before the rename.
     mkdir((dir / "dir.htm").c_str(), 0777);
     ASSERT_EQ(mkfifo((dir / "pipe.htm").c_str(), 0666), 0);
-    Result r = Run({"dir.htm"});
+    r = Run({"dir.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "dir.htm" + kCannotOpen);
     r = Run({"pipe.htm"});
@@ -449,7 +453,8 @@ TEST_F(FaultInjectionTest, DroppedPathsAtAndOverTheLimit)
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(ReadWholeFile(dir / (std::string(255 - fixedPart, 'p') + ".htm")), "<img src=\"./hanimg/han.gif\">");
 
-    r = Run({overLimit});
+    // Refused, not cut, and the run stops there.
+    r = Run({overLimit, atLimit});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, overLimit + kCannotOpen);
     EXPECT_FALSE(FileExists(dir / (std::string(256 - fixedPart, 'q') + ".htm")));

@@ -317,19 +317,15 @@ TEST(GifWriter, WriteFailuresAreReported)
 {
     const unsigned char pixels[] = {0xA0};
     FILE* full = std::fopen("/dev/full", "wb");
-    if (full != nullptr) {
-        EXPECT_EQ(SaveGif(full, 3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, "key"), -1);
-        std::fclose(full);
-    }
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(SaveGif(full, 3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, "key"), -1);
+    std::fclose(full);
 
-    FILE* readOnly = std::tmpfile();
-    ASSERT_NE(readOnly, nullptr);
-    std::fclose(readOnly);
     const std::string path = ::testing::TempDir() + "gif_writer_read_only.gif";
     FILE* create = std::fopen(path.c_str(), "wb");
     ASSERT_NE(create, nullptr);
     std::fclose(create);
-    readOnly = std::fopen(path.c_str(), "rb");
+    FILE* readOnly = std::fopen(path.c_str(), "rb");
     ASSERT_NE(readOnly, nullptr);
     EXPECT_EQ(SaveGif(readOnly, 3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, nullptr), -1);
     std::fclose(readOnly);
