@@ -79,7 +79,7 @@ TEST_F(CommandLineTest, MistakesAreExplained)
 TEST_F(CommandLineTest, SizeIsUsedAsTypedButMustReadAsFiveToHundredPoints)
 {
     WriteWholeFile(dir / "sp_a.htm", "[[han]]");
-    for (const char* size : {"' 12'", "+12", "abc", "0", "4", "-5", "'１２'", "101", "99999999999999999999", "''"}) {
+    for (const char* size : {"' 12'", "+12", "abc", "0", "4", "-5", "'１２'", "101", "99999999999999999999"}) {
         const Result r = Run(std::string("--size ") + size + " sp_a.htm");
         EXPECT_EQ(r.status, 2) << size;
         EXPECT_NE(r.err.find("from 5 to 100"), std::string::npos) << size << r.err;
@@ -96,7 +96,7 @@ TEST_F(CommandLineTest, SizeIsUsedAsTypedButMustReadAsFiveToHundredPoints)
 TEST_F(CommandLineTest, AnOptionWithoutItsValueIsAMistake)
 {
     for (const char* args : {"--font", "--font --size 12 a.htm", "--format --opaque a.htm", "--dpi -- a.htm",
-                             "--size --help"}) {
+                             "--size --help", "--font= a.htm"}) {
         const Result r = Run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("needs a value"), std::string::npos) << args << r.err;

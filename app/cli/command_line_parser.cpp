@@ -70,6 +70,10 @@ bool IsSizeText(const std::string& text)
 bool SetValue(const std::string& name, const std::string& value, bool separate, CommandLine& line,
               std::string& error)
 {
+    if (value.empty()) {
+        error = name + " needs a value";
+        return false;
+    }
     if (name == "--font") {
         line.font = value;
         line.fontTookNextArgument = separate;
@@ -86,7 +90,7 @@ bool SetValue(const std::string& name, const std::string& value, bool separate, 
     } else {
         char* end = nullptr;
         const long dpi = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || dpi < 1 || dpi > 10000) {
+        if (*end != '\0' || dpi < 1 || dpi > 10000) {
             error = "--dpi needs a whole number from 1 to 10000";
             return false;
         }
