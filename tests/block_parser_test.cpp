@@ -10,7 +10,6 @@
 #include "convert/image_name.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
-#include "hangul/double_byte.h"
 
 namespace {
 
@@ -269,19 +268,11 @@ TEST(BlockParser, DoubleBytePairs)
     EXPECT_EQ(p.errors, 1);
     EXPECT_EQ(p.glyphs, Narrow({kGa, kErr, kGa}));
 
-    // Whatever the mapping gives for あ is appended and named by its code.
-    const unsigned code = static_cast<unsigned>(MapDoubleByte(0x82, 0xA0)) & 0xFFFF;
+    // あ (code page 932 0x82A0) is KS X 1001 0xAAA2, named by its code.
     p = Parse("\x82\xA0");
-    if (code != 0) {
-        EXPECT_EQ(p.errors, 0);
-        EXPECT_EQ(p.glyphs, Narrow({code}));
-        char expected[8];
-        std::snprintf(expected, sizeof expected, "x%04x", code);
-        EXPECT_EQ(p.name, expected);
-    } else {
-        EXPECT_EQ(p.errors, 1);
-        EXPECT_EQ(p.glyphs, Narrow({kErr}));
-    }
+    EXPECT_EQ(p.errors, 0);
+    EXPECT_EQ(p.glyphs, Narrow({0xAAA2}));
+    EXPECT_EQ(p.name, "xaaa2");
 }
 
 TEST(BlockParser, UnicodeMode)

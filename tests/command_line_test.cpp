@@ -76,6 +76,36 @@ TEST_F(CommandLineTest, MistakesAreExplained)
     EXPECT_EQ(Run("--bogus").status, 2);
 }
 
+TEST_F(CommandLineTest, SizeIsUsedAsTypedButMustReadAsFiveToHundredPoints)
+{
+    WriteWholeFile(dir / "sp_a.htm", "[[han]]");
+    for (const char* size : {"' 12'", "+12", "abc", "0", "4", "-5", "'１２'", "101", "99999999999999999999"}) {
+        const Result r = Run(std::string("--size ") + size + " sp_a.htm");
+        EXPECT_EQ(r.status, 2) << size;
+        EXPECT_NE(r.err.find("from 5 to 100"), std::string::npos) << size << r.err;
+    }
+    EXPECT_FALSE(FileExists(dir / "a.htm"));
+
+    // Each text is its own key, so each draws its own image.
+    for (const char* size : {"12", "012", "12pt", "5", "100"})
+        EXPECT_EQ(Run(std::string("--size ") + size + " sp_a.htm").status, 0) << size;
+    EXPECT_EQ(ListFolder(dir / "hanimg"),
+              (std::vector<std::string>{"han.gif", "han1.gif", "han2.gif", "han3.gif", "han4.gif"}));
+}
+
+TEST_F(CommandLineTest, AnOptionWithoutItsValueIsAMistake)
+{
+    for (const char* args : {"--font", "--font --size 12 a.htm", "--format --opaque a.htm", "--dpi -- a.htm",
+                             "--size --help", "--font= a.htm"}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("needs a value"), std::string::npos) << args << r.err;
+    }
+    const Result pageAsFont = Run("--font page.htm");
+    EXPECT_EQ(pageAsFont.status, 2);
+    EXPECT_NE(pageAsFont.err.find("\"page.htm\" was taken as the font name"), std::string::npos) << pageAsFont.err;
+}
+
 TEST_F(CommandLineTest, HelpVersionAndFontList)
 {
     const Result help = Run("--help");

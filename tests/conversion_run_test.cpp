@@ -86,35 +86,6 @@ TEST_F(ConversionRunTest, ErrorImagesGoOnlyInTheFirstPagesFolder)
     EXPECT_EQ(ListFolder(dir / "b/hanimg").size(), 4u);
 }
 
-TEST_F(ConversionRunTest, PagesThatCannotBeReadAreRefused)
-{
-    // A missing page, a folder and a FIFO: message 103, never waited on.
-    mkdir((dir / "sp_folder.htm").c_str(), 0777);
-    mkfifo((dir / "sp_fifo.htm").c_str(), 0666);
-    for (const char* name : {"sp_missing.htm", "sp_folder.htm", "sp_fifo.htm"}) {
-        ui.log.clear();
-        dlg.ConvertFiles({dir / name});
-        EXPECT_EQ(ui.log, dir / (std::string(name).substr(3)) + "　ファイルを開くことができませんでした\r\n") << name;
-        EXPECT_EQ(dlg.m_lastOutcome, RunOutcome::kStopped);
-    }
-}
-
-TEST_F(ConversionRunTest, APathLongerThanTheBuffersIsRefusedNotCut)
-{
-    const std::string longPath = dir / (std::string(300, 'a') + ".htm");
-    dlg.ConvertFiles({longPath, dir / "sp_next.htm"});
-    EXPECT_EQ(ui.log, longPath + "　ファイルを開くことができませんでした\r\n");
-    EXPECT_EQ(dlg.m_lastOutcome, RunOutcome::kStopped);
-}
-
-TEST_F(ConversionRunTest, AnOutputPageThatCannotBeWrittenIsReported)
-{
-    WriteWholeFile(dir / "sp_page.htm", "[[han]]");
-    mkdir((dir / "page.htm").c_str(), 0777);  // a folder stands in the way
-    dlg.ConvertFiles({dir / "sp_page.htm"});
-    EXPECT_EQ(ui.log, dir / "page.htm" + "　ファイルを作ることができませんでした\r\n");
-}
-
 TEST_F(ConversionRunTest, DeleteErrorImagesKeepsOtherNames)
 {
     mkdir((dir / "hanimg").c_str(), 0777);

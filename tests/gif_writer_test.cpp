@@ -305,10 +305,9 @@ TEST(GifWriter, WriteFailuresAreReported)
     CMainDlg dlg;
     const unsigned char colours[6] = {0, 0, 128, 255, 255, 0};
     FILE* full = std::fopen("/dev/full", "wb");
-    if (full != nullptr) {
-        EXPECT_EQ(dlg.WriteGif(full, "key", colours), -1);
-        std::fclose(full);
-    }
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(dlg.WriteGif(full, "key", colours), -1);
+    std::fclose(full);
 
     const std::string path = ::testing::TempDir() + "gif_writer_read_only.gif";
     FILE* create = std::fopen(path.c_str(), "wb");

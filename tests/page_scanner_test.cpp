@@ -138,23 +138,6 @@ TEST_F(PageScannerTest, ATagInterruptedByABlockResumesAfterIt)
     EXPECT_EQ(ReadWholeFile(Image("ka.gif")).substr(13, 3), std::string("\x10\x20\x30", 3));
 }
 
-TEST_F(PageScannerTest, AnImagePathThatDoesNotFitCannotBeCreated)
-{
-    const std::string longName(250, 'x');
-    const std::string out = Convert("keep [[`n=" + longName + "`han]] lost");
-    EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　ファイルを作ることができませんでした");
-    EXPECT_EQ(dlg.m_lastOutcome, RunOutcome::kStopped);
-    EXPECT_FALSE(FileExists(dir / "page.htm"));  // no output page was ever complete
-}
-
-TEST_F(PageScannerTest, AFileWhereTheImageFolderShouldBeStopsTheRun)
-{
-    WriteWholeFile(dir / "hanimg", "a file");
-    Convert("[[han]]");
-    EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　ファイルを作ることができませんでした");
-    EXPECT_EQ(ReadWholeFile(dir / "hanimg"), "a file");
-}
-
 TEST_F(PageScannerTest, AnUnknownFontStopsTheRunAndKeepsTheLastGoodPage)
 {
     EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han.gif\">");

@@ -1,8 +1,6 @@
 #include "app/cli/command_line.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 #include "app/cli/console_ui.h"
@@ -14,29 +12,6 @@
 #include "res/messages.h"
 
 namespace {
-
-// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
-bool TakeValue(int argc, char** argv, int& i, const char* name, std::optional<std::string>& value,
-               std::string& error)
-{
-    const std::size_t length = std::strlen(name);
-    const char* arg = argv[i];
-    if (std::strncmp(arg, name, length) != 0)
-        return false;
-    if (arg[length] == '=') {
-        value = std::string(arg + length + 1);
-    } else if (arg[length] == '\0') {
-        if (i + 1 >= argc) {
-            error = std::string(name) + " needs a value";
-            value = std::string();
-            return true;
-        }
-        value = std::string(argv[++i]);
-    } else {
-        return false;
-    }
-    return true;
-}
 
 // A dropped path is absolute; the file itself is not resolved through links.
 std::string AbsolutePage(const std::string& page)
@@ -60,14 +35,17 @@ const char* UsageText()
 {
     return "Usage: sylpic [OPTIONS] [PAGE...]\n"
            "Draws the [[ ]] blocks of Korean text in HTML pages as images in hanimg/ beside\n"
-           "each page and writes the page with <img> tags in their place. A page NAME.EXT\n"
-           "is first kept as its source page sp_NAME.EXT; later runs regenerate NAME.EXT\n"
-           "from sp_NAME.EXT whichever of the two is given. Without PAGE, opens the dialog.\n"
+           "each page and writes the page with <img> tags in their place. The first time a\n"
+           "page NAME.EXT is given, it is renamed to its source page sp_NAME.EXT and\n"
+           "NAME.EXT is generated from it. From then on edit and give sp_NAME.EXT: giving\n"
+           "NAME.EXT while sp_NAME.EXT exists is refused. Without PAGE, opens the dialog.\n"
            "\n"
            "Options (they override the settings in ./sylpic.ini, which is never written):\n"
            "  --font NAME       the first Hangul face, in sorted order, whose name begins\n"
            "                    with NAME, ignoring case (see --list-fonts)\n"
-           "  --size TEXT       font size in points, used as typed (default 12)\n"
+           "  --size TEXT       font size in points (default 12): it begins with a digit\n"
+           "                    and its leading digits make 5 to 100. The text is part\n"
+           "                    of each image's key as typed: 12, 012 and 12pt differ\n"
            "  --format FORMAT   GIF, PNG or XBM, or the beginning of one, ignoring case\n"
            "  --transparent     transparent image background (the default)\n"
            "  --opaque          background in the page's colour\n"
@@ -82,55 +60,6 @@ const char* UsageText()
            "Exit status: 0 every page converted cleanly; 1 some page had block errors;\n"
            "2 the run stopped (a refused page, a file that cannot be opened or created,\n"
            "a font failure) or the command line is wrong.\n";
-}
-
-bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error)
-{
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (optionsEnded || arg[0] != '-' || std::strcmp(arg, "-") == 0) {
-            line.pages.emplace_back(arg);
-            continue;
-        }
-        std::optional<std::string> dpi;
-        if (std::strcmp(arg, "--") == 0) {
-            optionsEnded = true;
-        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            line.help = true;
-        } else if (std::strcmp(arg, "--version") == 0) {
-            line.version = true;
-        } else if (std::strcmp(arg, "--list-fonts") == 0) {
-            line.listFonts = true;
-        } else if (std::strcmp(arg, "--transparent") == 0) {
-            line.transparent = true;
-        } else if (std::strcmp(arg, "--opaque") == 0) {
-            line.transparent = false;
-        } else if (std::strcmp(arg, "--delete-errors") == 0) {
-            line.deleteErrors = true;
-        } else if (std::strcmp(arg, "--keep-errors") == 0) {
-            line.deleteErrors = false;
-        } else if (TakeValue(argc, argv, i, "--font", line.font, error) ||
-                   TakeValue(argc, argv, i, "--size", line.size, error) ||
-                   TakeValue(argc, argv, i, "--format", line.format, error)) {
-            if (!error.empty())
-                return false;
-        } else if (TakeValue(argc, argv, i, "--dpi", dpi, error)) {
-            if (!error.empty())
-                return false;
-            char* end = nullptr;
-            const long value = std::strtol(dpi->c_str(), &end, 10);
-            if (dpi->empty() || *end != '\0' || value < 1 || value > 10000) {
-                error = "--dpi needs a whole number from 1 to 10000";
-                return false;
-            }
-            line.dpi = static_cast<int>(value);
-        } else {
-            error = std::string("unknown option ") + arg;
-            return false;
-        }
-    }
-    return true;
 }
 
 int RunConversion(const CommandLine& line)
@@ -180,7 +109,7 @@ int RunConversion(const CommandLine& line)
         dlg.m_bTransparent = *line.transparent ? 1 : 0;
     if (line.deleteErrors)
         dlg.m_bDeleteErrorFiles = *line.deleteErrors ? 1 : 0;
-    dlg.m_nScreenDpi = line.dpi;
+    dlg.m_nScreenDpi = line.dpi.value_or(96);
 
     std::vector<std::string> paths;
     for (const std::string& page : line.pages)

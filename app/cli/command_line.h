@@ -13,11 +13,12 @@ enum ExitStatus : int {
 
 struct CommandLine {
     std::optional<std::string> font;
+    bool fontTookNextArgument = false;  // "--font NAME" rather than "--font=NAME"
     std::optional<std::string> size;
     std::optional<std::string> format;
     std::optional<bool> transparent;
     std::optional<bool> deleteErrors;
-    int dpi = 96;
+    std::optional<int> dpi;  // 96 when not given
     bool listFonts = false;
     bool help = false;
     bool version = false;

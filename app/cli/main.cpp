@@ -29,7 +29,14 @@ int main(int argc, char** argv)
         return kExitClean;
     }
     if (line.pages.empty()) {
-        if (line.font || line.size || line.format || line.transparent || line.deleteErrors) {
+        if (line.fontTookNextArgument) {
+            // "sylpic --font page.htm": the page went to the font.
+            std::fprintf(stderr, "sylpic: \"%s\" was taken as the font name of --font, and no page is left "
+                         "to convert\n\n%s", line.font->c_str(), UsageText());
+            return kExitStopped;
+        }
+        if (line.font || line.size || line.format || line.transparent || line.deleteErrors ||
+            line.dpi) {
             std::fprintf(stderr, "sylpic: the conversion options apply to pages given on the command line\n\n%s",
                          UsageText());
             return kExitStopped;

@@ -1,0 +1,45 @@
+// The manual page and --help name the same long options, so that neither
+// drifts from the program.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "tests/test_support.h"
+
+namespace {
+
+// Every "--word" in `text`; roff's "\-" counts as a hyphen.
+std::set<std::string> LongOptions(std::string text)
+{
+    for (std::size_t at; (at = text.find("\\-")) != std::string::npos;)
+        text.erase(at, 1);
+    const auto isNameChar = [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; };
+    std::set<std::string> options;
+    std::size_t end = 0;
+    for (std::size_t at; (at = text.find("--", end)) != std::string::npos;) {
+        end = at + 2;
+        while (end < text.size() && isNameChar(text[end]))
+            ++end;
+        if (end > at + 2 && text[at + 2] != '-')
+            options.insert(text.substr(at, end - at));
+    }
+    return options;
+}
+
+TEST(ManPage, NamesTheLongOptionsThatHelpNames)
+{
+    std::string help;
+    FILE* out = popen("'" SYLPIC_BINARY_PATH "' --help", "r");
+    ASSERT_NE(out, nullptr);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;)
+        help.append(buffer, n);
+    ASSERT_EQ(pclose(out), 0);
+
+    EXPECT_GE(LongOptions(help).size(), 10u);
+    EXPECT_EQ(LongOptions(ReadWholeFile(SYLPIC_SOURCE_DIR "/res/sylpic.1")), LongOptions(help));
+}
+
+}  // namespace
