@@ -348,6 +348,16 @@ bool HangulFont::ok() const
     return impl_->sized != nullptr;
 }
 
+int HangulFont::Ascent() const
+{
+    return impl_->sized != nullptr ? impl_->sized->ascent : 0;
+}
+
+int HangulFont::Descent() const
+{
+    return impl_->sized != nullptr ? impl_->sized->descent : 0;
+}
+
 TextExtent HangulFont::Measure(const std::u32string& text)
 {
     TextExtent extent;

@@ -24,6 +24,10 @@ public:
     HangulFont& operator=(const HangulFont&) = delete;
 
     bool ok() const;
+    // The rows above and below the baseline at this size, as Measure and
+    // Draw lay text out: no glyph is rendered to know them. 0 when !ok().
+    int Ascent() const;
+    int Descent() const;
     // Width: the sum of the glyphs' advances; height: ascent plus descent.
     TextExtent Measure(const std::u32string& text);
     // Draws `text` at the top left of a one-bit bitmap (MSB leftmost, 1 ink,

@@ -20,6 +20,12 @@ int MonoRowBytes(int width)
     return 2 * ((width + 15) / 16);
 }
 
+// The character (em) height in pixels: size * dpi / 72, halves upward.
+int EmPixelsOf(const FontChoice& choice)
+{
+    return (PointSizeOf(choice.size) * choice.dpi + 36) / 72;
+}
+
 }  // namespace
 
 int PointSizeOf(const std::string& sizeSetting)
@@ -33,8 +39,7 @@ int PointSizeOf(const std::string& sizeSetting)
 RasterResult RasterizeGlyphs(const FontChoice& choice, const unsigned char* bytes, std::size_t room, bool unicodeMode,
                              GlyphBitmap& bitmap)
 {
-    // The character (em) height in pixels: size * dpi / 72, halves upward.
-    const int emPixels = (PointSizeOf(choice.size) * choice.dpi + 36) / 72;
+    const int emPixels = EmPixelsOf(choice);
 
     // The bitmap being replaced goes first, so that a failure below leaves
     // no stale buffer behind that does not match the new measurements.
@@ -62,4 +67,14 @@ RasterResult RasterizeGlyphs(const FontChoice& choice, const unsigned char* byte
     std::fill(bits, bits + size, static_cast<unsigned char>(0));  // background is 0
     font.Draw(text, bits, extent.width, extent.height, bitmap.rowBytes);
     return RasterResult::kDrawn;
+}
+
+bool MeasureFontLines(const FontChoice& choice, FontLines& lines)
+{
+    const HangulFont font(choice.faceName, EmPixelsOf(choice));
+    if (!font.ok())
+        return false;
+    lines.ascent = font.Ascent();
+    lines.descent = font.Descent();
+    return true;
 }

@@ -31,5 +31,17 @@ enum class RasterResult : int {
 RasterResult RasterizeGlyphs(const FontChoice& font, const unsigned char* bytes, std::size_t room, bool unicodeMode,
                              GlyphBitmap& bitmap);
 
+// The rows above and below the baseline of every image RasterizeGlyphs
+// draws in this face and size: the image's height is their sum.
+struct FontLines {
+    int ascent = 0;
+    int descent = 0;
+};
+
+// The face's lines at the size of `font`, read from the font's metrics
+// without drawing anything. False when the face cannot be opened, as
+// RasterizeGlyphs would then fail too.
+bool MeasureFontLines(const FontChoice& font, FontLines& lines);
+
 // The point size a size setting draws at: its leading number, 5 to 100.
 int PointSizeOf(const std::string& sizeSetting);
