@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -55,6 +56,7 @@ public:
         loaded_ = false;
         entries_.clear();
         keys_.clear();
+        sizes_.clear();
     }
     void End() { Begin(""); }
 
@@ -87,6 +89,7 @@ public:
     void Written(const char* fileName)
     {
         keys_.erase(fileName);
+        sizes_.erase(fileName);
         Add(fileName);
     }
 
@@ -101,6 +104,20 @@ public:
         stored.length = format == kFormatGif ? ReadGifKey(path, text, stored.colours) : ReadPngKey(path, text, stored.colours);
         stored.text.assign(text, std::strlen(text));
         return keys_.emplace(name, std::move(stored)).first->second;
+    }
+
+    // The size recorded in an image, read once per page; nullopt when the
+    // file records none.
+    const std::optional<ImageSize>& SizeOf(const char* fileName, ImageFormat format)
+    {
+        auto found = sizes_.find(fileName);
+        if (found != sizes_.end())
+            return found->second;
+        std::optional<ImageSize> size;
+        ImageSize read;
+        if (ReadImageFileSize((folder_ + fileName).c_str(), format, read))
+            size = read;
+        return sizes_.emplace(fileName, size).first->second;
     }
 
     template <typename Visit>
@@ -133,6 +150,7 @@ private:
     bool loaded_ = false;
     std::set<Entry> entries_;
     std::unordered_map<std::string, StoredKey> keys_;
+    std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
     std::string lowerBase_;  // scratch of the candidate search
     Entry probe_;
 };
@@ -161,6 +179,15 @@ void NoteImageWritten(const char* folder, const char* fileName)
 {
     s_view.Use(folder);
     s_view.Written(fileName);
+}
+
+bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size)
+{
+    s_view.Use(folder);
+    const std::optional<ImageSize>& recorded = s_view.SizeOf(fileName, format);
+    if (recorded)
+        size = *recorded;
+    return recorded.has_value();
 }
 
 void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,

@@ -47,6 +47,16 @@ struct FileCloser {
 
 }  // namespace
 
+bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size)
+{
+    const FileDescriptor file(path);
+    if (!file.ok())
+        return false;
+    unsigned char head[kImageSizeHeadBytes];
+    const int got = file.ReadStart(head, sizeof head);
+    return ReadImageSize(head, static_cast<std::size_t>(got), format, size);
+}
+
 int ReadGifKey(const char* path, char* text, unsigned char* colours)
 {
     // Layout written by the GIF writer: the two-entry colour table at bytes

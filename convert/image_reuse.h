@@ -8,6 +8,7 @@
 
 #include "data/limits.h"
 #include "imaging/image_format.h"
+#include "imaging/image_size.h"
 
 // Writes into `key` the key of a block drawn in `fontName` at `fontSize`
 // (both as set), opaque or transparent, whose glyph string is `glyphs`:
@@ -23,6 +24,10 @@ int ReadGifKey(const char* path, char* text, unsigned char* colours);
 // The same for a PNG: the "Comment" tEXt chunk before the first IDAT.
 int ReadPngKey(const char* path, char* text, unsigned char* colours);
 
+// Reads the size recorded at the start of the image file at `path`, a
+// file in `format`. False when the file cannot be read or records none.
+bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size);
+
 // Leaves in `foundPath` (260 bytes) the full path of the first image, in
 // name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
 // whose key and colours equal `key` and `colours`; or makes it empty. Only
@@ -37,3 +42,6 @@ void EndImageFolder();
 bool ImageFolderHas(const char* folder, const char* fileName);
 // An image named `fileName` was (re)written in `folder`.
 void NoteImageWritten(const char* folder, const char* fileName);
+// The size recorded in the image `fileName` of `folder`, read from the file
+// once per page (again after it is rewritten). False when it records none.
+bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size);
