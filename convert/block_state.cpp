@@ -4,9 +4,10 @@
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 
-void BeginPage(bool unicodeMode)
+void BeginPage(bool unicodeMode, bool utf8Page)
 {
     g_bUnicodeMode = unicodeMode;
+    g_bUtf8Page = utf8Page;
     BeginBlock();
 }
 

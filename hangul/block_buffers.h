@@ -9,6 +9,7 @@
 struct BlockBytes {
     unsigned char bytes[kMaxBlockBytes];
     int count;
+    bool cut;  // bytes past the 5000th came and were dropped
 };
 extern BlockBytes g_blockBytes;
 
@@ -27,6 +28,10 @@ extern GlyphString g_glyphString;
 
 // Unicode mode: set per page, true exactly when the font face is "New Gulim".
 extern bool g_bUnicodeMode;
+
+// The page is read as UTF-8 rather than code page 932: set per page. Its
+// blocks hold UTF-8 text, never double-byte pairs.
+extern bool g_bUtf8Page;
 
 // The error glyph (a black heart suit), drawn for what cannot be represented.
 inline constexpr unsigned kErrorGlyph = 0xA2BE;
