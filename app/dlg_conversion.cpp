@@ -4,6 +4,7 @@
 
 #include "app/main_dlg.h"
 #include "convert/image_reuse.h"
+#include "convert/page_encoding.h"
 #include "hangul/block_buffers.h"
 #include "imaging/image_format.h"
 
@@ -16,6 +17,9 @@ ConversionSettings CMainDlg::Settings() const
     settings.transparent = m_bTransparent != 0;
     settings.deleteErrorFiles = m_bDeleteErrorFiles != 0;
     settings.dpi = m_nScreenDpi;
+    settings.pageEncoding = ParsePageEncodingChoice(m_strPageEncoding).value_or(PageEncodingChoice::kAuto);
+    settings.altText = m_bAltText != 0;
+    settings.dimensions = m_bDimensions != 0;
     return settings;
 }
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/page_encoding.h"
 #include "data/limits.h"
 #include "imaging/image_format.h"
 #include "imaging/page_colours.h"
@@ -40,6 +41,11 @@ struct ConversionSettings {
     bool transparent = false;
     bool deleteErrorFiles = false;
     int dpi = 96;  // vertical resolution of the drawing surface
+    // How source pages are read: decided per page, or as the user says.
+    PageEncodingChoice pageEncoding = PageEncodingChoice::kAuto;
+    // What each <img> tag carries besides its source.
+    bool altText = false;     // alt: the text drawn
+    bool dimensions = false;  // width and height, and the offset to the baseline
 };
 
 // One page for the page scanner.
@@ -51,6 +57,7 @@ struct PageJob {
     unsigned char colours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
     int imageCount = 0;
     int createdCount = 0;
+    PageEncoding encoding = PageEncoding::kCp932;  // what the page was read as
 };
 
 // How a conversion run ended (for the command line's exit status).
