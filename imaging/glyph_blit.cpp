@@ -20,6 +20,9 @@ void BlitGlyph(const GlyphBits& glyph, long long left, int top, unsigned char* b
     const int endByte = static_cast<int>((endColumn + 7) / 8);
     const unsigned firstMask = 0xFFu >> (firstColumn % 8);
     const unsigned lastMask = (0xFFu << ((8 - endColumn % 8) % 8)) & 0xFFu;
+    // Glyph byte i lands in bitmap bytes at + i and at + i + 1, `shift` bits in.
+    const long long at = left >= 0 ? left / 8 : -((-left + 7) / 8);
+    const int shift = static_cast<int>(left - 8 * at);
     for (long long y = firstRow; y < endRow; ++y) {
         const unsigned char* from = glyph.bits + static_cast<std::size_t>(y) * glyphRowBytes;
         unsigned char* to = bits + static_cast<std::size_t>(top + y) * static_cast<std::size_t>(rowBytes);
@@ -29,17 +32,11 @@ void BlitGlyph(const GlyphBits& glyph, long long left, int top, unsigned char* b
                 ink &= firstMask;
             if (i == endByte - 1)
                 ink &= lastMask;
-            if (ink == 0)
-                continue;
-            // The byte's first column lands in bitmap byte `at`, `shift` bits in.
-            const long long column = left + 8LL * i;
-            const long long at = column >= 0 ? column / 8 : -((-column + 7) / 8);
-            const int shift = static_cast<int>(column - 8 * at);
-            const unsigned spread = ink << (8 - shift);  // high byte to `at`, low byte to `at` + 1
+            const unsigned spread = ink << (8 - shift);  // high byte to at + i, low byte to at + i + 1
             if ((spread >> 8) != 0)
-                to[at] |= static_cast<unsigned char>(spread >> 8);
+                to[at + i] |= static_cast<unsigned char>(spread >> 8);
             if ((spread & 0xFFu) != 0)
-                to[at + 1] |= static_cast<unsigned char>(spread & 0xFFu);
+                to[at + i + 1] |= static_cast<unsigned char>(spread & 0xFFu);
         }
     }
 }

@@ -170,7 +170,8 @@ TEST_F(ImageReuseTest, WhereSeveralImagesMatchTheFirstInNameOrderIgnoringCaseIsT
     const std::string image = ReadWholeFile(Image("han.gif"));
     // Equal names ignoring case go in byte order, upper case first; a point
     // comes before the digits, and digits go character by character.
-    const char* inOrder[] = {"HAN.gif", "Han.gif", "han.gif", "Han.x.gif", "han10.gif", "han9.gif"};
+    const char* inOrder[] = {"HAN.gif",       "Han.gif",        "han.gif",        "Han.x.gif", "han10.gif",
+                             "han123456.gif", "HAN1234567.gif", "han1234567.gif", "han9.gif"};
     for (const char* name : inOrder)
         WriteWholeFile(Image(name), image);
     for (const char* name : inOrder) {
