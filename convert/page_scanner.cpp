@@ -5,8 +5,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "convert/block_state.h"
+#include "convert/block_watch.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/page_job.h"
@@ -56,24 +58,39 @@ void ApplyNameDirective(const char* text, int count)
 namespace {
 
 // The two files of a page, with what has been read from and written to each
-// since the page began, so that an open block can be taken back.
+// since the page began, so that an open block can be taken back, and the
+// line breaks read, so that a block can be placed for its diagnostics.
 struct PageStreams {
     FILE* source;
     FILE* output;
     long read = 0;
     long written = 0;
+    long lineBreaks = 0;         // LF bytes read
+    long lineStart = 0;          // `read` right after the last of them
+    long previousLineStart = 0;  // the same before it, for an LF pushed back
 
     int Get()
     {
         const int b = getc_unlocked(source);
         read += b != EOF;
+        if (b == '\n') {
+            ++lineBreaks;
+            previousLineStart = lineStart;
+            lineStart = read;
+        }
         return b;
     }
     void Unget(int b)
     {
         std::ungetc(b, source);
         --read;
+        if (b == '\n') {
+            --lineBreaks;
+            lineStart = previousLineStart;
+        }
     }
+    // The line and column of the byte at `offset`, on the current line.
+    PagePosition PositionOf(long offset) const { return {lineBreaks + 1, offset - lineStart + 1}; }
     void Put(int b)
     {
         putc_unlocked(b, output);
@@ -92,8 +109,8 @@ struct PageStreams {
 // logged. One object serves a whole page, so its buffers are reused.
 class BlockPipeline {
 public:
-    BlockPipeline(PageJob& job, PageStreams& page)
-        : job_(job), page_(page), format_(job.settings.format), extension_(ExtensionOf(format_))
+    BlockPipeline(PageJob& job, PageStreams& page, BlockWatch* watch)
+        : job_(job), page_(page), watch_(watch), format_(job.settings.format), extension_(ExtensionOf(format_))
     {
     }
 
@@ -110,6 +127,7 @@ private:
 
     PageJob& job_;
     PageStreams& page_;
+    BlockWatch* watch_;  // null without diagnostics
     ImageFormat format_;
     const char* extension_;
     GlyphBitmap bitmap_;  // from the rasterizer to the end of the block's image
@@ -240,8 +258,11 @@ bool BlockPipeline::Run(int& errorTotal)
     // The name was emptied at "[[", so a name now came from a directive.
     g_bFixedName = g_szImageBaseName[0] != '\0';
 
-    const int blockErrors = ParseBlock(AddToImageName);
+    BlockReport report;
+    const int blockErrors = ParseBlock(AddToImageName, watch_ != nullptr ? &report : nullptr);
     errorTotal += blockErrors;
+    if (watch_ != nullptr)
+        watch_->ReportClosed(report);
 
     if (g_glyphString.length == 0)
         return true;  // nothing to draw: the block vanishes from the page
@@ -322,7 +343,10 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     const long sourceBase = std::ftell(source);
     const long outputBase = std::ftell(output);
     PageStreams page{source, output};
-    BlockPipeline pipeline(job, page);
+    std::optional<BlockWatch> watch;
+    if (job.diagnostics != nullptr)
+        watch.emplace(*job.diagnostics, job.sourcePath);
+    BlockPipeline pipeline(job, page, watch ? &*watch : nullptr);
     BlockStart blockStart;
     bool inBlock = false;
     bool inDirective = false;
@@ -347,6 +371,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
                 if (inBlock) {
                     AddBlockByte(static_cast<unsigned char>(b));
                     AddBlockByte(static_cast<unsigned char>(t));
+                    if (watch)
+                        watch->CountPair();
                 } else {
                     page.Put(b);
                     page.Put(t);
@@ -364,6 +390,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
                     inBlock = true;
                     if (sourceBase >= 0 && outputBase >= 0)
                         blockStart = {sourceBase + page.read - 2, outputBase + page.written};
+                    if (watch)
+                        watch->Begin(page.PositionOf(page.read - 2));
                     BeginBlock();
                     const int b3 = page.Get();
                     if (b3 == '`') {
@@ -411,6 +439,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             if (b2 != EOF)
                 page.Unget(b2);
             AddBlockByte(']');
+            if (watch)
+                watch->CountByte(']');
         } else if (inDirective) {
             if (b == '`') {
                 ApplyNameDirective(directiveText, directiveCount);
@@ -420,6 +450,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             }
         } else {
             AddBlockByte(static_cast<unsigned char>(b));
+            if (watch && watch->CountByte(static_cast<unsigned char>(b)))
+                watch->NoteNestedOpening(page.PositionOf(page.read - 2));
         }
     }
 
@@ -430,6 +462,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     // it stood; it counts as an error so that the page is not reported as
     // clean.
     if (inBlock) {
+        if (watch)
+            watch->ReportOpen();
         GiveBackOpenBlock(blockStart, source, output);
         BeginBlock();
         ++errorTotal;
