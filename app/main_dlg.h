@@ -56,6 +56,8 @@ public:
     int m_nScreenDpi = kScreenDpi;
     // How the last ConvertFiles run ended.
     RunOutcome m_lastOutcome = RunOutcome::kAllClean;
+    // Where the blocks' diagnostics go: the command line's printer, or none.
+    BlockDiagnostics* m_pDiagnostics = nullptr;
 
     // --- log (the log pane) ---
     void LogText(std::string_view text, bool newline, bool append) override;

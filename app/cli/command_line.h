@@ -18,6 +18,7 @@ struct CommandLine {
     std::optional<bool> transparent;
     std::optional<bool> deleteErrors;
     int dpi = 96;
+    bool quiet = false;  // no diagnostics of the blocks
     bool listFonts = false;
     bool help = false;
     bool version = false;

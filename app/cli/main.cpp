@@ -29,7 +29,7 @@ int main(int argc, char** argv)
         return kExitClean;
     }
     if (line.pages.empty()) {
-        if (line.font || line.size || line.format || line.transparent || line.deleteErrors) {
+        if (line.font || line.size || line.format || line.transparent || line.deleteErrors || line.quiet) {
             std::fprintf(stderr, "sylpic: the conversion options apply to pages given on the command line\n\n%s",
                          UsageText());
             return kExitStopped;
