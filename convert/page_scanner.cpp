@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <optional>
 
 #include "convert/block_state.h"
 #include "convert/block_watch.h"
@@ -58,35 +57,34 @@ void ApplyNameDirective(const char* text, int count)
 namespace {
 
 // The two files of a page, with what has been read from and written to each
-// since the page began, so that an open block can be taken back, and the
-// line breaks read, so that a block can be placed for its diagnostics.
+// since the page began, so that an open block can be taken back.
 struct PageStreams {
     FILE* source;
     FILE* output;
     long read = 0;
     long written = 0;
-    long lineBreaks = 0;         // LF bytes read
-    long lineStart = 0;          // `read` right after the last of them
-    long previousLineStart = 0;  // the same before it, for an LF pushed back
+    // The line breaks counted so far, when blocks are placed for their
+    // diagnostics.
+    long lineBreaks = 0;
+    long lineStart = 0;  // offset of the first byte after the last LF
 
     int Get()
     {
         const int b = getc_unlocked(source);
         read += b != EOF;
-        if (b == '\n') {
-            ++lineBreaks;
-            previousLineStart = lineStart;
-            lineStart = read;
-        }
         return b;
     }
     void Unget(int b)
     {
         std::ungetc(b, source);
         --read;
-        if (b == '\n') {
-            --lineBreaks;
-            lineStart = previousLineStart;
+    }
+    // Counts the byte just handled, if it is an LF.
+    void CountLineBreak(int b)
+    {
+        if (b == '\n') [[unlikely]] {
+            ++lineBreaks;
+            lineStart = read;
         }
     }
     // The line and column of the byte at `offset`, on the current line.
@@ -323,16 +321,12 @@ bool GiveBackOpenBlock(const BlockStart& start, FILE* source, FILE* output)
     return true;
 }
 
-}  // namespace
-
-int ScanPage(PageJob& job, FILE* source, FILE* output)
+// The scanner's loop. It is compiled twice: watching, it also places each
+// block and notes what its diagnostics need; otherwise a page pays nothing
+// for them.
+template <bool kWatching>
+int ScanBytes(PageJob& job, FILE* source, FILE* output, BlockWatch* watch)
 {
-    job.imageCount = 0;
-    job.createdCount = 0;
-    ResetColourPair(job.colours);
-    BeginPage(job.settings.fontName == "New Gulim");
-    BeginImageFolder(job.imageDir);
-
     char tagText[kMaxTagText + 1];
     int tagCount = 0;
     char directiveText[kMaxTagText + 1];
@@ -343,10 +337,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     const long sourceBase = std::ftell(source);
     const long outputBase = std::ftell(output);
     PageStreams page{source, output};
-    std::optional<BlockWatch> watch;
-    if (job.diagnostics != nullptr)
-        watch.emplace(*job.diagnostics, job.sourcePath);
-    BlockPipeline pipeline(job, page, watch ? &*watch : nullptr);
+    BlockPipeline pipeline(job, page, watch);
+
     BlockStart blockStart;
     bool inBlock = false;
     bool inDirective = false;
@@ -371,7 +363,7 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
                 if (inBlock) {
                     AddBlockByte(static_cast<unsigned char>(b));
                     AddBlockByte(static_cast<unsigned char>(t));
-                    if (watch)
+                    if constexpr (kWatching)
                         watch->CountPair();
                 } else {
                     page.Put(b);
@@ -382,6 +374,11 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             page.Put(b);  // a lone lead byte goes out, even in a block
             b = t;
         }
+        // Every byte of the page comes here once (a byte read ahead and
+        // pushed back comes again here instead), but for the bytes of pairs,
+        // which are never LF.
+        if constexpr (kWatching)
+            page.CountLineBreak(b);
 
         if (!inBlock) {
             if (b == '[') {
@@ -390,7 +387,7 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
                     inBlock = true;
                     if (sourceBase >= 0 && outputBase >= 0)
                         blockStart = {sourceBase + page.read - 2, outputBase + page.written};
-                    if (watch)
+                    if constexpr (kWatching)
                         watch->Begin(page.PositionOf(page.read - 2));
                     BeginBlock();
                     const int b3 = page.Get();
@@ -439,7 +436,7 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             if (b2 != EOF)
                 page.Unget(b2);
             AddBlockByte(']');
-            if (watch)
+            if constexpr (kWatching)
                 watch->CountByte(']');
         } else if (inDirective) {
             if (b == '`') {
@@ -450,23 +447,44 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             }
         } else {
             AddBlockByte(static_cast<unsigned char>(b));
-            if (watch && watch->CountByte(static_cast<unsigned char>(b)))
-                watch->NoteNestedOpening(page.PositionOf(page.read - 2));
+            if constexpr (kWatching) {
+                if (watch->CountByte(static_cast<unsigned char>(b)))
+                    watch->NoteNestedOpening(page.PositionOf(page.read - 2));
+            }
         }
     }
 
-    EndImageFolder();
     if (fatal)
         return kResultFatal;
     // A block still open at the end of the page is given back to the page as
     // it stood; it counts as an error so that the page is not reported as
     // clean.
     if (inBlock) {
-        if (watch)
+        if constexpr (kWatching)
             watch->ReportOpen();
         GiveBackOpenBlock(blockStart, source, output);
         BeginBlock();
         ++errorTotal;
     }
     return errorTotal;
+}
+
+}  // namespace
+
+int ScanPage(PageJob& job, FILE* source, FILE* output)
+{
+    job.imageCount = 0;
+    job.createdCount = 0;
+    ResetColourPair(job.colours);
+    BeginPage(job.settings.fontName == "New Gulim");
+    BeginImageFolder(job.imageDir);
+    int result;
+    if (job.diagnostics == nullptr) {
+        result = ScanBytes<false>(job, source, output, nullptr);
+    } else {
+        BlockWatch watch(*job.diagnostics, job.sourcePath);
+        result = ScanBytes<true>(job, source, output, &watch);
+    }
+    EndImageFolder();
+    return result;
 }
