@@ -33,6 +33,7 @@
 
 #include "app/main_dlg.h"
 #include "fuzz/fuzz_support.h"
+#include "hangul/iconv_handle.h"
 #include "res/messages.h"
 
 namespace {
@@ -52,17 +53,10 @@ public:
 
 bool IsUtf8(const std::string& text)
 {
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += length;
-    }
-    return true;
+    IconvHandle decoder("UTF-16LE", "UTF-8");
+    std::vector<unsigned char> units(2 * text.size() + 8);
+    return decoder.Convert(reinterpret_cast<const unsigned char*>(text.data()), text.size(), units.data(),
+                           units.size()) >= 0;
 }
 
 class CheckedDiagnostics : public BlockDiagnostics {
