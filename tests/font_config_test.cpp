@@ -3,6 +3,8 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "convert/image_reuse.h"
 #include "tests/test_support.h"
 
@@ -28,8 +30,7 @@ bool HasInk(const std::string& path)
     if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1) {
         const SavedImage& image = gif->SavedImages[0];
         pixels = image.ImageDesc.Width * image.ImageDesc.Height;
-        for (int i = 0; i < pixels; ++i)
-            ink += image.RasterBits[i] == 1;
+        ink = static_cast<int>(std::count(image.RasterBits, image.RasterBits + pixels, 1));
     }
     DGifCloseFile(gif, &error);
     return ink > 0 && ink < pixels;
@@ -65,11 +66,11 @@ TEST(FontConfigTest, ExactlyNewGulimDrawsUnicodeText)
 {
     // Unicode mode keys UTF-16 text and the first byte of its terminator
     // (한 is U+D55C); any other spelling keys code page 949 text.
-    const struct {
+    struct Case {
         const char* face;
         const char* key;
-    } cases[] = {{"New Gulim", "New Gulim 12 5CD500"}, {"new gulim", "new gulim 12 C7D1"}};
-    for (const auto& c : cases) {
+    };
+    for (const Case c : {Case{"New Gulim", "New Gulim 12 5CD500"}, Case{"new gulim", "new gulim 12 C7D1"}}) {
         ScratchDir dir;
         const std::string environment = WriteFontConfig(dir, c.face);
         WriteWholeFile(dir / "sp_page.htm", "<p>[[han]]</p>");
