@@ -39,6 +39,7 @@ void CMainDlg::ConvertFiles(const std::vector<std::string>& paths)
 {
     const ConversionSettings settings = Settings();
     ConversionRun run{settings, *this};
+    run.diagnostics = m_pDiagnostics;
     std::memcpy(run.colours, m_colours, sizeof m_colours);
     RunConversion(run, paths);
     std::memcpy(m_szSourcePath, run.sourcePath, kMaxPath);
@@ -55,6 +56,8 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
 {
     const ConversionSettings settings = Settings();
     PageJob job{settings, m_szImageDir, *this};
+    job.diagnostics = m_pDiagnostics;
+    job.sourcePath = m_szSourcePath;
     const int result = ScanPage(job, source, output);
     std::memcpy(m_colours, job.colours, sizeof m_colours);
     m_nImageCount = job.imageCount;

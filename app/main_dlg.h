@@ -62,6 +62,8 @@ public:
     int m_bDimensions = 0;
     int m_bHiDpi = 0;
     std::string m_strPageEncoding = "AUTO";
+    // Where the blocks' diagnostics go: the command line's printer, or none.
+    BlockDiagnostics* m_pDiagnostics = nullptr;
 
     // --- log (the log pane) ---
     void LogText(std::string_view text, bool newline, bool append) override;

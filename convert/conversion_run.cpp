@@ -152,6 +152,8 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, bool fir
 
     // 8. Convert.
     PageJob page{run.settings, run.imageDir, log};
+    page.diagnostics = run.diagnostics;
+    page.sourcePath = run.sourcePath;
     const int result = ScanPage(page, source, output.file());
     std::fclose(source);
     std::memcpy(run.colours, page.colours, sizeof run.colours);

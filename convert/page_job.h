@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/block_diagnostics.h"
 #include "convert/page_encoding.h"
 #include "data/limits.h"
 #include "imaging/image_format.h"
@@ -53,6 +54,10 @@ struct PageJob {
     const ConversionSettings& settings;
     const char* imageDir;  // the image folder, with its trailing '/'
     ConversionLog& log;
+    // Where the blocks' diagnostics go (none when null), and the page they
+    // name.
+    BlockDiagnostics* diagnostics = nullptr;
+    const char* sourcePath = "";
     // Out: the page's colour pair (from its body tags) and its figures.
     unsigned char colours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
     int imageCount = 0;
@@ -71,6 +76,7 @@ enum class RunOutcome : int {
 struct ConversionRun {
     const ConversionSettings& settings;
     ConversionLog& log;
+    BlockDiagnostics* diagnostics = nullptr;  // for every page's blocks; none when null
     // Out: the paths and figures of the last page handled.
     char sourcePath[kMaxPath] = {};
     char outputPath[kMaxPath] = {};

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "convert/block_state.h"
+#include "convert/block_watch.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/page_job.h"
@@ -62,6 +63,10 @@ struct PageStreams {
     FILE* output;
     long read = 0;
     long written = 0;
+    // The line breaks counted so far, when blocks are placed for their
+    // diagnostics.
+    long lineBreaks = 0;
+    long lineStart = 0;  // offset of the first byte after the last LF
 
     int Get()
     {
@@ -74,6 +79,16 @@ struct PageStreams {
         std::ungetc(b, source);
         --read;
     }
+    // Counts the byte just handled, if it is an LF.
+    void CountLineBreak(int b)
+    {
+        if (b == '\n') [[unlikely]] {
+            ++lineBreaks;
+            lineStart = read;
+        }
+    }
+    // The line and column of the byte at `offset`, on the current line.
+    PagePosition PositionOf(long offset) const { return {lineBreaks + 1, offset - lineStart + 1}; }
     void Put(int b)
     {
         putc_unlocked(b, output);
@@ -92,8 +107,8 @@ struct PageStreams {
 // logged. One object serves a whole page, so its buffers are reused.
 class BlockPipeline {
 public:
-    BlockPipeline(PageJob& job, PageStreams& page)
-        : job_(job), page_(page), format_(job.settings.format), extension_(ExtensionOf(format_))
+    BlockPipeline(PageJob& job, PageStreams& page, BlockWatch* watch)
+        : job_(job), page_(page), watch_(watch), format_(job.settings.format), extension_(ExtensionOf(format_))
     {
     }
 
@@ -110,6 +125,7 @@ private:
 
     PageJob& job_;
     PageStreams& page_;
+    BlockWatch* watch_;  // null without diagnostics
     ImageFormat format_;
     const char* extension_;
     GlyphBitmap bitmap_;  // from the rasterizer to the end of the block's image
@@ -240,8 +256,11 @@ bool BlockPipeline::Run(int& errorTotal)
     // The name was emptied at "[[", so a name now came from a directive.
     g_bFixedName = g_szImageBaseName[0] != '\0';
 
-    const int blockErrors = ParseBlock(AddToImageName);
+    BlockReport report;
+    const int blockErrors = ParseBlock(AddToImageName, watch_ != nullptr ? &report : nullptr);
     errorTotal += blockErrors;
+    if (watch_ != nullptr)
+        watch_->ReportClosed(report);
 
     if (g_glyphString.length == 0)
         return true;  // nothing to draw: the block vanishes from the page
@@ -302,16 +321,12 @@ bool GiveBackOpenBlock(const BlockStart& start, FILE* source, FILE* output)
     return true;
 }
 
-}  // namespace
-
-int ScanPage(PageJob& job, FILE* source, FILE* output)
+// The scanner's loop. It is compiled twice: watching, it also places each
+// block and notes what its diagnostics need; otherwise a page pays nothing
+// for them.
+template <bool kWatching>
+int ScanBytes(PageJob& job, FILE* source, FILE* output, BlockWatch* watch)
 {
-    job.imageCount = 0;
-    job.createdCount = 0;
-    ResetColourPair(job.colours);
-    BeginPage(job.settings.fontName == "New Gulim");
-    BeginImageFolder(job.imageDir);
-
     char tagText[kMaxTagText + 1];
     int tagCount = 0;
     char directiveText[kMaxTagText + 1];
@@ -322,7 +337,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     const long sourceBase = std::ftell(source);
     const long outputBase = std::ftell(output);
     PageStreams page{source, output};
-    BlockPipeline pipeline(job, page);
+    BlockPipeline pipeline(job, page, watch);
+
     BlockStart blockStart;
     bool inBlock = false;
     bool inDirective = false;
@@ -347,6 +363,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
                 if (inBlock) {
                     AddBlockByte(static_cast<unsigned char>(b));
                     AddBlockByte(static_cast<unsigned char>(t));
+                    if constexpr (kWatching)
+                        watch->CountPair();
                 } else {
                     page.Put(b);
                     page.Put(t);
@@ -356,6 +374,11 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             page.Put(b);  // a lone lead byte goes out, even in a block
             b = t;
         }
+        // Every byte of the page comes here once (a byte read ahead and
+        // pushed back comes again here instead), but for the bytes of pairs,
+        // which are never LF.
+        if constexpr (kWatching)
+            page.CountLineBreak(b);
 
         if (!inBlock) {
             if (b == '[') {
@@ -364,6 +387,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
                     inBlock = true;
                     if (sourceBase >= 0 && outputBase >= 0)
                         blockStart = {sourceBase + page.read - 2, outputBase + page.written};
+                    if constexpr (kWatching)
+                        watch->Begin(page.PositionOf(page.read - 2));
                     BeginBlock();
                     const int b3 = page.Get();
                     if (b3 == '`') {
@@ -411,6 +436,8 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             if (b2 != EOF)
                 page.Unget(b2);
             AddBlockByte(']');
+            if constexpr (kWatching)
+                watch->CountByte(']');
         } else if (inDirective) {
             if (b == '`') {
                 ApplyNameDirective(directiveText, directiveCount);
@@ -420,19 +447,44 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
             }
         } else {
             AddBlockByte(static_cast<unsigned char>(b));
+            if constexpr (kWatching) {
+                if (watch->CountByte(static_cast<unsigned char>(b)))
+                    watch->NoteNestedOpening(page.PositionOf(page.read - 2));
+            }
         }
     }
 
-    EndImageFolder();
     if (fatal)
         return kResultFatal;
     // A block still open at the end of the page is given back to the page as
     // it stood; it counts as an error so that the page is not reported as
     // clean.
     if (inBlock) {
+        if constexpr (kWatching)
+            watch->ReportOpen();
         GiveBackOpenBlock(blockStart, source, output);
         BeginBlock();
         ++errorTotal;
     }
     return errorTotal;
+}
+
+}  // namespace
+
+int ScanPage(PageJob& job, FILE* source, FILE* output)
+{
+    job.imageCount = 0;
+    job.createdCount = 0;
+    ResetColourPair(job.colours);
+    BeginPage(job.settings.fontName == "New Gulim");
+    BeginImageFolder(job.imageDir);
+    int result;
+    if (job.diagnostics == nullptr) {
+        result = ScanBytes<false>(job, source, output, nullptr);
+    } else {
+        BlockWatch watch(*job.diagnostics, job.sourcePath);
+        result = ScanBytes<true>(job, source, output, &watch);
+    }
+    EndImageFolder();
+    return result;
 }

@@ -17,7 +17,11 @@
 // - a page without "[[" comes out byte for byte;
 // - every <img> tag names a file in the image folder that exists and decodes
 //   in the chosen format, and every file there decodes;
-// - after a fatal error the output page is not written at all.
+// - after a fatal error the output page is not written at all;
+// - the scanner alone reports its blocks' diagnostics (the run does not, so
+//   diagnostics change nothing else): each places a "[[" of the page, its
+//   line is one line of UTF-8, and there is one error line for each block
+//   with errors.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +33,7 @@
 
 #include "app/main_dlg.h"
 #include "fuzz/fuzz_support.h"
+#include "hangul/iconv_handle.h"
 #include "res/messages.h"
 
 namespace {
@@ -44,6 +49,44 @@ public:
     void ShowMessageBox(std::string_view text) override { boxes += std::string(text) + "\n"; }
     std::string log;
     std::string boxes;
+};
+
+bool IsUtf8(const std::string& text)
+{
+    IconvHandle decoder("UTF-16LE", "UTF-8");
+    std::vector<unsigned char> units(2 * text.size() + 8);
+    return decoder.Convert(reinterpret_cast<const unsigned char*>(text.data()), text.size(), units.data(),
+                           units.size()) >= 0;
+}
+
+class CheckedDiagnostics : public BlockDiagnostics {
+public:
+    explicit CheckedDiagnostics(const std::string& page) : page_(page) {}
+    void Report(const BlockDiagnostic& d) override
+    {
+        const std::string line = FormatBlockDiagnostic(d);
+        FUZZ_CHECK(PlacesOpening(d.position), "not at a \"[[\": " + line);
+        FUZZ_CHECK(d.problem != BlockProblem::kNestedOpening || PlacesOpening(d.at), "not at a \"[[\": " + line);
+        FUZZ_CHECK(line.find('\n') == std::string::npos && IsUtf8(line), "not one line of UTF-8: " + line);
+        errors += d.severity == DiagnosticSeverity::kError;
+    }
+    int errors = 0;
+
+private:
+    bool PlacesOpening(PagePosition position) const
+    {
+        std::size_t lineStart = 0;
+        for (long line = 1; line < position.line; ++line) {
+            lineStart = page_.find('\n', lineStart);
+            if (lineStart == std::string::npos)
+                return false;
+            ++lineStart;
+        }
+        const std::size_t at = lineStart + static_cast<std::size_t>(position.column - 1);
+        return position.column >= 1 && at + 2 <= page_.size() && page_.compare(at, 2, "[[") == 0 &&
+               page_.find('\n', lineStart) > at;
+    }
+    const std::string& page_;
 };
 
 void Configure(CMainDlg& dlg, unsigned settings)
@@ -140,6 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     LogUi uiB;
     CMainDlg alone(&uiB);
     Configure(alone, settings);
+    CheckedDiagnostics diagnostics(page);
+    alone.m_pDiagnostics = &diagnostics;
     std::snprintf(alone.m_szImageDir, kMaxPath, "%s%s", folderB.c_str(), "hanimg/");
     FILE* in = std::fopen(source.c_str(), "rb");
     FUZZ_CHECK(in != nullptr, "the source page is gone");
@@ -176,6 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         "\r\n";
     FUZZ_CHECK(ui.log == expected, "log line " + ui.log + " instead of " + expected);
     FUZZ_CHECK(uiB.log.empty() && ui.boxes.empty(), "messages besides the log line: " + uiB.log + ui.boxes);
+    FUZZ_CHECK(diagnostics.errors <= result && (diagnostics.errors > 0) == (result > 0),
+               std::to_string(diagnostics.errors) + " error lines for " + std::to_string(result) + " errors");
 
     const std::string converted = ReadWholeFile(output);
     FUZZ_CHECK(converted == ReadWholeFile(folderB + "page.htm"), "the run and the scanner wrote different pages");

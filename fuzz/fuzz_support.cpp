@@ -60,7 +60,8 @@ bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t size
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    const bool ok = std::fwrite(bytes, 1, size, f) == size;
+    // An empty buffer may come as a null pointer, which fwrite must not get.
+    const bool ok = size == 0 || std::fwrite(bytes, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
 }
 

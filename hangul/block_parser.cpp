@@ -1,5 +1,6 @@
 #include "hangul/block_parser.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +20,34 @@ int s_nLetterCount = 0;
 // U+2665, what the error glyph decodes to; stored in Unicode mode should a
 // code ever fail to decode, rather than an undefined unit.
 constexpr char16_t kErrorGlyphUnit = 0x2665;
+
+// The bytes of a whole KS code form (&$xxxx;) and character reference form
+// (&#ddddd;).
+constexpr int kKsCodeFormBytes = 7;
+constexpr int kCharacterReferenceBytes = 8;
+
+// The report of the parse under way, when its caller asked for one.
+BlockReport* s_pReport = nullptr;
+
+// Keeps the first failure of the block, when a report is wanted.
+void NoteFailure(BlockFailure why, const void* text, std::size_t length)
+{
+    if (s_pReport == nullptr || s_pReport->failure != BlockFailure::kNone)
+        return;
+    s_pReport->failure = why;
+    s_pReport->failedText.assign(static_cast<const char*>(text), length);
+}
+
+// Keeps the first '&' that was dropped though a form's "&$" or "&#" followed
+// it, with what came after it, up to the length of a whole form.
+void NoteDroppedAmpersand(const unsigned char* from, int left)
+{
+    if (s_pReport == nullptr || !s_pReport->droppedAmpersand.empty())
+        return;
+    const int formBytes = from[1] == '#' ? kCharacterReferenceBytes : kKsCodeFormBytes;
+    s_pReport->droppedAmpersand.assign(reinterpret_cast<const char*>(from),
+                                       static_cast<std::size_t>(std::min(left, formBytes)));
+}
 
 // Hands one character to the name sink, if there is one.
 void Report(NameSink name, int kind, unsigned value)
@@ -71,8 +100,10 @@ int AppendLiteral(unsigned char b, NameSink name)
         Report(name, kNameAscii, b);
         return 0;
     }
-    if (b >= 128)
+    if (b >= 128) {
+        NoteFailure(BlockFailure::kStrayHighByte, &b, 1);
         return AppendError(name);
+    }
     return 0;
 }
 
@@ -82,34 +113,41 @@ int FlushPendingLetters(NameSink name)
     return s_nLetterCount > 0 ? FlushLetters(name) : 0;
 }
 
+// A code form that gives no character: the error glyph.
+int AppendCodeFormError(const unsigned char* form, int formBytes, NameSink name)
+{
+    NoteFailure(BlockFailure::kNoCodeCharacter, form, static_cast<std::size_t>(formBytes));
+    return AppendError(name);
+}
+
 // &$xxxx; : the four characters are a code page 949 code in hexadecimal.
-int AppendKsCodeForm(const unsigned char* digits, NameSink name)
+int AppendKsCodeForm(const unsigned char* form, NameSink name)
 {
     char text[5];
-    std::memcpy(text, digits, 4);
+    std::memcpy(text, form + 2, 4);
     text[4] = '\0';
     unsigned int number = 0;
     if (std::sscanf(text, "%x", &number) != 1)
-        return AppendError(name);
+        return AppendCodeFormError(form, kKsCodeFormBytes, name);
     const unsigned code = number & 0xFFFF;
     char16_t unit = 0;
     if (Cp949PairToUnit(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF),
                         &unit) != 1)
-        return AppendError(name);
+        return AppendCodeFormError(form, kKsCodeFormBytes, name);
     AppendCode(code);
     Report(name, kNameCodeForm, code);
     return 0;
 }
 
 // &#ddddd; : the five characters are a UTF-16 code unit in decimal.
-int AppendCharacterReference(const unsigned char* digits, NameSink name)
+int AppendCharacterReference(const unsigned char* form, NameSink name)
 {
     char text[6];
-    std::memcpy(text, digits, 5);
+    std::memcpy(text, form + 2, 5);
     text[5] = '\0';
     int number = 0;
     if (std::sscanf(text, "%d", &number) != 1)
-        return AppendError(name);
+        return AppendCodeFormError(form, kCharacterReferenceBytes, name);
     const char16_t unit = static_cast<char16_t>(static_cast<unsigned>(number) & 0xFFFF);
     if (g_bUnicodeMode) {
         // Stored as given: the font decides what it draws.
@@ -118,8 +156,8 @@ int AppendCharacterReference(const unsigned char* digits, NameSink name)
         return 0;
     }
     unsigned char bytes[2];
-    if (UnitToCp949(unit, bytes) != 2)
-        return AppendError(name);  // ASCII, or a character that 949 lacks
+    if (UnitToCp949(unit, bytes) != 2)  // ASCII, or a character that 949 lacks
+        return AppendCodeFormError(form, kCharacterReferenceBytes, name);
     const unsigned code = (static_cast<unsigned>(bytes[0]) << 8) | bytes[1];
     AppendCode(code);
     Report(name, kNameCodeForm, code);
@@ -130,8 +168,11 @@ int AppendCharacterReference(const unsigned char* digits, NameSink name)
 int AppendDoubleByte(unsigned char lead, unsigned char trail, NameSink name)
 {
     const unsigned code = static_cast<unsigned>(MapDoubleByte(lead, trail)) & 0xFFFF;
-    if (code == 0)
+    if (code == 0) {
+        const unsigned char pair[2] = {lead, trail};
+        NoteFailure(BlockFailure::kNoCounterpart, pair, 2);
         return AppendError(name);
+    }
     AppendCode(code);
     Report(name, kNameDoubleByte, code);
     return 0;
@@ -181,17 +222,32 @@ int FlushLetters(NameSink name)
     if (s_nLetterCount <= 0)
         return 0;
     s_szLetterRun[s_nLetterCount] = '\0';
+    // The run as collected, kept before the name search may rewrite it.
+    char collected[kMaxLetterRun + 1];
+    const std::size_t collectedCount = static_cast<std::size_t>(s_nLetterCount);
+    if (s_pReport != nullptr)
+        std::memcpy(collected, s_szLetterRun, collectedCount);
     const unsigned code = ComposeSyllable(s_szLetterRun);
     s_nLetterCount = 0;
-    if (code == 0)
+    if (code == 0) {
+        NoteFailure(BlockFailure::kNoSyllable, collected, collectedCount);
         return AppendError(name);
+    }
     AppendCode(code);
     Report(name, kNameSyllable, code);
     return 0;
 }
 
-int ParseBlock(NameSink name)
+int ParseBlock(NameSink name, BlockReport* report)
 {
+    if (report != nullptr)
+        *report = BlockReport();
+    // The report is reached from the helpers while this parse runs.
+    struct ReportScope {
+        explicit ReportScope(BlockReport* r) { s_pReport = r; }
+        ~ReportScope() { s_pReport = nullptr; }
+    } scope(report);
+
     const unsigned char* bytes = g_blockBytes.bytes;
     int count = g_blockBytes.count;
     if (count < 0)
@@ -219,14 +275,17 @@ int ParseBlock(NameSink name)
             // The forms are recognised only when their ';' lies inside the block.
             if (i + 6 < count && bytes[i + 1] == '$' && bytes[i + 6] == ';') {
                 errors += FlushPendingLetters(name);
-                errors += AppendKsCodeForm(bytes + i + 2, name);
-                i += 7;
+                errors += AppendKsCodeForm(bytes + i, name);
+                i += kKsCodeFormBytes;
             } else if (i + 7 < count && bytes[i + 1] == '#' && bytes[i + 7] == ';') {
                 errors += FlushPendingLetters(name);
-                errors += AppendCharacterReference(bytes + i + 2, name);
-                i += 8;
+                errors += AppendCharacterReference(bytes + i, name);
+                i += kCharacterReferenceBytes;
             } else {
-                ++i;  // a lone '&' is dropped; what follows is read as text
+                // A lone '&' is dropped; what follows is read as text.
+                if (i + 1 < count && (bytes[i + 1] == '$' || bytes[i + 1] == '#'))
+                    NoteDroppedAmpersand(bytes + i, count - i);
+                ++i;
             }
             continue;
         }

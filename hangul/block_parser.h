@@ -1,12 +1,33 @@
 #pragma once
 // The block text language: turns the block bytes into the glyph string,
 // reporting each character to a name sink (the image naming operation).
+#include <string>
+
 #include "hangul/name_sink.h"
+
+// The first character of a block that could not be represented.
+enum class BlockFailure : int {
+    kNone,
+    kNoSyllable,       // a letter run that spells no syllable or letter name
+    kNoCodeCharacter,  // a code form (&$xxxx; or &#ddddd;) that gives no character
+    kNoCounterpart,    // a full-width character without a KS X 1001 counterpart
+    kStrayHighByte,    // a byte of 0x80 or more outside a double-byte pair
+};
+
+// What a parse tells an author beyond the error count: the first failure,
+// and the first "&$" or "&#" whose form was incomplete, so that its '&' was
+// dropped and the rest read as text. Texts are block bytes (code page 932).
+struct BlockReport {
+    BlockFailure failure = BlockFailure::kNone;
+    std::string failedText;       // the letter run as collected, the form, the pair or the byte
+    std::string droppedAmpersand;  // from the '&', up to the length of a whole form
+};
 
 // Parses g_blockBytes into g_glyphString (whose length the caller set to 0),
 // handing every character to `name`. Returns the number of characters that
-// could not be represented.
-int ParseBlock(NameSink name);
+// could not be represented. With `report`, also fills it; the glyph string,
+// the naming calls and the count are the same either way.
+int ParseBlock(NameSink name, BlockReport* report = nullptr);
 
 // Appends a code page 949 code (lead byte in the high half).
 void AppendCode(unsigned code);

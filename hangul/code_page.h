@@ -1,7 +1,7 @@
 #pragma once
 // Code page services: the byte classes of the page's code page (932), and
-// conversions to and from code page 949. The 949 tables are built once from
-// the C library's iconv.
+// conversions to and from code page 949. The 949 conversions use a table
+// generated from the C library's iconv (data/cp949_table.cpp).
 
 // Lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
 inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

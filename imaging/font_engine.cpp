@@ -18,11 +18,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "imaging/glyph_blit.h"
+
 // Fonts are looked up once per face name, opened once per file, set up once
-// per pixel size, and each glyph is rendered once per size: converting a
-// page draws many small images in the same face and size, so after the
-// first few images no glyph goes through FreeType again. All of this is
-// used from the one thread that converts pages.
+// per pixel size, and each glyph is rendered once per size and then copied
+// into the bitmaps that show it: converting a page draws many small images
+// in the same face and size, so after the first few images few glyphs go
+// through FreeType again. All of this is used from the one thread that
+// converts pages.
 
 namespace {
 
@@ -55,21 +58,52 @@ struct MonoGlyph {
     std::vector<unsigned char> bits;
 };
 
+// A cached glyph: its measures, and its bits at `offset` in the bits of its
+// sized face.
+struct CachedGlyph {
+    int advance = 0;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int rows = 0;
+    std::size_t offset = 0;
+};
+
+// A glyph to draw: its measures and bits, valid until the next glyph is
+// asked for.
+struct GlyphView {
+    int advance;
+    int left;
+    int top;
+    int width;
+    int rows;
+    const unsigned char* bits;
+};
+
 // One face at one pixel size: its FreeType size object, its line metrics and
-// the glyphs rendered so far.
+// the glyphs rendered so far, by glyph index.
 struct SizedFace {
     FT_Size size = nullptr;  // owned by the face
     int ascent = 0;
     int descent = 0;
-    std::unordered_map<char32_t, MonoGlyph> glyphs;
+    std::unordered_map<FT_UInt, CachedGlyph> glyphs;
+    std::vector<unsigned char> bits;  // of all cached glyphs, one after another
 };
 
-// Glyph caches stay bounded however many different characters come by.
-constexpr std::size_t kMaxCachedGlyphs = 16384;
+// The glyph caches of all faces and sizes together hold at most this many
+// bytes, counting the room for their bits and each glyph's bookkeeping; past
+// that they are emptied and fill again with the glyphs in use. The glyphs
+// of one size (11,172 syllables at 48 pixels) take about 4 MB.
+constexpr std::size_t kGlyphCacheBytes = 8u << 20;
+constexpr std::size_t kGlyphBookkeepingBytes = 64;
+constexpr std::size_t kGlyphBitsStep = 64u << 10;  // the room for bits grows by this much
+// Characters whose glyph index is remembered, per face.
+constexpr std::size_t kMaxCachedCharacters = 65536;
 
 struct OpenFace {
     FtFacePtr face;
     std::unordered_map<int, std::unique_ptr<SizedFace>> sizes;
+    std::unordered_map<char32_t, FT_UInt> glyphIndex;
 };
 
 struct FaceFile {
@@ -115,14 +149,15 @@ public:
         return FcFontSetPtr(FcFontList(config_.get(), pattern.get(), wanted.get()));
     }
 
-    // The sized face for `faceName` (ignoring case) at `pixelSize`, or null.
-    SizedFace* Find(const std::string& faceName, int pixelSize)
+    // The face `faceName` (ignoring case), or null.
+    OpenFace* FindFace(const std::string& faceName)
     {
-        if (!library_)
-            return nullptr;
-        OpenFace* open = Open(faceName);
-        if (open == nullptr)
-            return nullptr;
+        return library_ ? Open(faceName) : nullptr;
+    }
+
+    // The sized face of `open` at `pixelSize`, or null.
+    SizedFace* FindSize(OpenFace* open, int pixelSize)
+    {
         auto found = open->sizes.find(pixelSize);
         if (found != open->sizes.end())
             return found->second.get();
@@ -132,16 +167,53 @@ public:
         return result;
     }
 
-    // The glyph for `code` in `sized`, rendered on first use.
-    const MonoGlyph& Glyph(SizedFace& sized, char32_t code)
+    // The glyph index of `code` in the face, 0 (the missing glyph) when absent.
+    FT_UInt GlyphIndex(OpenFace& open, char32_t code)
     {
-        auto found = sized.glyphs.find(code);
-        if (found != sized.glyphs.end())
+        auto found = open.glyphIndex.find(code);
+        if (found != open.glyphIndex.end())
             return found->second;
-        if (sized.glyphs.size() >= kMaxCachedGlyphs)
-            sized.glyphs.clear();
-        return sized.glyphs.emplace(code, Render(sized, code)).first->second;
+        if (open.glyphIndex.size() >= kMaxCachedCharacters)
+            open.glyphIndex.clear();
+        const FT_UInt index = FT_Get_Char_Index(open.face.get(), code);
+        open.glyphIndex.emplace(code, index);
+        return index;
     }
+
+    // The glyph `index` of `sized`, rendered on first use.
+    GlyphView Glyph(SizedFace& sized, FT_UInt index)
+    {
+        auto found = sized.glyphs.find(index);
+        if (found != sized.glyphs.end())
+            return ViewOf(sized, found->second);
+        MonoGlyph rendered = Render(sized, index);
+        const std::size_t size = rendered.bits.size();
+        if (size + kGlyphBookkeepingBytes > kGlyphCacheBytes) {
+            // Too big to keep: shown from where it was rendered.
+            uncached_ = std::move(rendered);
+            return GlyphView{uncached_.advance, uncached_.left, uncached_.top, uncached_.width, uncached_.rows,
+                             uncached_.bits.data()};
+        }
+        // The bits grow by steps counted whole, so the count is what is held.
+        auto growthFor = [&] {
+            return sized.bits.size() + size > sized.bits.capacity() ? std::max(size, kGlyphBitsStep) : 0;
+        };
+        std::size_t growth = growthFor();
+        if (cachedBytes_ + growth + kGlyphBookkeepingBytes > kGlyphCacheBytes) {
+            ForgetGlyphs();
+            growth = growthFor();
+        }
+        if (growth != 0)
+            sized.bits.reserve(sized.bits.capacity() + growth);
+        const CachedGlyph glyph{rendered.advance, rendered.left, rendered.top, rendered.width, rendered.rows,
+                                sized.bits.size()};
+        sized.bits.insert(sized.bits.end(), rendered.bits.begin(), rendered.bits.end());
+        cachedBytes_ += growth + kGlyphBookkeepingBytes;
+        return ViewOf(sized, sized.glyphs.emplace(index, glyph).first->second);
+    }
+
+    // The glyph `index` of `sized` rendered afresh, bypassing the cache.
+    MonoGlyph RenderUncached(SizedFace& sized, FT_UInt index) { return Render(sized, index); }
 
 private:
     FontCache()
@@ -247,13 +319,33 @@ private:
         return sized;
     }
 
-    MonoGlyph Render(SizedFace& sized, char32_t code)
+    static GlyphView ViewOf(const SizedFace& sized, const CachedGlyph& glyph)
+    {
+        return GlyphView{glyph.advance, glyph.left, glyph.top, glyph.width, glyph.rows, sized.bits.data() + glyph.offset};
+    }
+
+    void ForgetGlyphs()
+    {
+        for (auto& [name, open] : faces_) {
+            if (!open)
+                continue;
+            for (auto& [pixelSize, sized] : open->sizes) {
+                if (!sized)
+                    continue;
+                sized->glyphs.clear();
+                sized->bits.clear();
+                sized->bits.shrink_to_fit();
+            }
+        }
+        cachedBytes_ = 0;
+    }
+
+    MonoGlyph Render(SizedFace& sized, FT_UInt index)
     {
         MonoGlyph glyph;
         FT_Face face = sized.size->face;
         if (FT_Activate_Size(sized.size) != 0)
             return glyph;
-        const FT_UInt index = FT_Get_Char_Index(face, code);  // 0, the missing glyph, when absent
         if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
             return glyph;
         FT_GlyphSlot slot = face->glyph;
@@ -304,6 +396,8 @@ private:
     FtLibraryPtr library_;
     std::unordered_map<std::string, std::unique_ptr<FaceFile>> files_;
     std::unordered_map<std::string, std::unique_ptr<OpenFace>> faces_;
+    std::size_t cachedBytes_ = 0;  // of the glyphs of all sized faces
+    MonoGlyph uncached_;           // the last glyph too big to cache
 };
 
 }  // namespace
@@ -328,14 +422,43 @@ std::vector<std::string> ListHangulFaces()
 }
 
 struct HangulFont::Impl {
+    OpenFace* face = nullptr;    // owned by the cache
     SizedFace* sized = nullptr;  // owned by the cache
 };
+
+namespace {
+
+// Sets the glyph's ink pixel by pixel: the plain way, for checking.
+void SetGlyphPixels(const MonoGlyph& glyph, long long left, int top, unsigned char* bits, int width, int height,
+                    int rowBytes)
+{
+    const int glyphRowBytes = (glyph.width + 7) / 8;
+    for (int y = 0; y < glyph.rows; ++y) {
+        const int targetY = top + y;
+        if (targetY < 0 || targetY >= height)
+            continue;
+        const unsigned char* from = &glyph.bits[static_cast<std::size_t>(y) * glyphRowBytes];
+        unsigned char* to = bits + static_cast<std::size_t>(targetY) * rowBytes;
+        for (int x = 0; x < glyph.width; ++x) {
+            if (!(from[x / 8] & (0x80 >> (x % 8))))
+                continue;
+            const long long targetX = left + x;
+            if (targetX >= 0 && targetX < width)
+                to[targetX / 8] |= static_cast<unsigned char>(0x80 >> (targetX % 8));
+        }
+    }
+}
+
+}  // namespace
 
 HangulFont::HangulFont(const std::string& faceName, int pixelSize) : impl_(new Impl)
 {
     // FreeType takes sizes of 1 to 0xFFFF pixels.
     pixelSize = std::clamp(pixelSize, 1, 0xFFFF);
-    impl_->sized = FontCache::Instance().Find(faceName, pixelSize);
+    FontCache& cache = FontCache::Instance();
+    impl_->face = cache.FindFace(faceName);
+    if (impl_->face != nullptr)
+        impl_->sized = cache.FindSize(impl_->face, pixelSize);
 }
 
 HangulFont::~HangulFont()
@@ -364,9 +487,10 @@ TextExtent HangulFont::Measure(const std::u32string& text)
     SizedFace* sized = impl_->sized;
     if (sized == nullptr)
         return extent;
+    FontCache& cache = FontCache::Instance();
     long long width = 0;
     for (char32_t code : text)
-        width += FontCache::Instance().Glyph(*sized, code).advance;
+        width += cache.Glyph(*sized, cache.GlyphIndex(*impl_->face, code)).advance;
     // Far more than any bitmap may hold; keeps the sum inside an int.
     extent.width = static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
     extent.height = sized->ascent + sized->descent;
@@ -378,26 +502,27 @@ void HangulFont::Draw(const std::u32string& text, unsigned char* bits, int width
     SizedFace* sized = impl_->sized;
     if (sized == nullptr || bits == nullptr || width <= 0 || height <= 0 || rowBytes * 8 < width)
         return;
+    FontCache& cache = FontCache::Instance();
     long long penX = 0;
     for (char32_t code : text) {
-        const MonoGlyph& glyph = FontCache::Instance().Glyph(*sized, code);
-        const long long left = penX + glyph.left;
-        const int top = sized->ascent - glyph.top;  // the baseline lies at the ascent
-        const int glyphRowBytes = (glyph.width + 7) / 8;
-        for (int y = 0; y < glyph.rows; ++y) {
-            const int targetY = top + y;
-            if (targetY < 0 || targetY >= height)
-                continue;
-            const unsigned char* from = &glyph.bits[static_cast<std::size_t>(y) * glyphRowBytes];
-            unsigned char* to = bits + static_cast<std::size_t>(targetY) * rowBytes;
-            for (int x = 0; x < glyph.width; ++x) {
-                if (!(from[x / 8] & (0x80 >> (x % 8))))
-                    continue;
-                const long long targetX = left + x;
-                if (targetX >= 0 && targetX < width)
-                    to[targetX / 8] |= static_cast<unsigned char>(0x80 >> (targetX % 8));
-            }
-        }
+        const GlyphView glyph = cache.Glyph(*sized, cache.GlyphIndex(*impl_->face, code));
+        // The baseline lies at the ascent.
+        BlitGlyph(GlyphBits{glyph.width, glyph.rows, glyph.bits}, penX + glyph.left, sized->ascent - glyph.top, bits,
+                  width, height, rowBytes);
+        penX += glyph.advance;
+    }
+}
+
+void HangulFont::DrawUncached(const std::u32string& text, unsigned char* bits, int width, int height, int rowBytes)
+{
+    SizedFace* sized = impl_->sized;
+    if (sized == nullptr || bits == nullptr || width <= 0 || height <= 0 || rowBytes * 8 < width)
+        return;
+    FontCache& cache = FontCache::Instance();
+    long long penX = 0;
+    for (char32_t code : text) {
+        const MonoGlyph glyph = cache.RenderUncached(*sized, FT_Get_Char_Index(impl_->face->face.get(), code));
+        SetGlyphPixels(glyph, penX + glyph.left, sized->ascent - glyph.top, bits, width, height, rowBytes);
         penX += glyph.advance;
     }
 }

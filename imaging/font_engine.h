@@ -33,6 +33,10 @@ public:
     // Draws `text` at the top left of a one-bit bitmap (MSB leftmost, 1 ink,
     // rows `rowBytes` apart), baseline at the ascent, clipped to the bitmap.
     void Draw(const std::u32string& text, unsigned char* bits, int width, int height, int rowBytes);
+    // Draws as Draw does, but renders every glyph afresh through FreeType and
+    // sets its pixels one at a time: the plain way, which the glyph cache and
+    // its copying are checked against. Slow; for tests.
+    void DrawUncached(const std::u32string& text, unsigned char* bits, int width, int height, int rowBytes);
 
 private:
     struct Impl;

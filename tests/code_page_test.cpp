@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hangul/code_page.h"
+#include "hangul/iconv_handle.h"
 
 namespace {
 
@@ -105,38 +106,51 @@ TEST(CodePage, EverySyllableRoundTrips)
     EXPECT_EQ(inKsX1001, 2350);
 }
 
-TEST(CodePage, EncodingAndDecodingAgree)
+// The tables are generated from glibc's iconv CP949 converter; both
+// directions give exactly what the converter gives, for every code.
+TEST(CodePage, DecodingIsIconvsForEveryPair)
 {
-    // Every unit with a two-byte code decodes back from that code, and every
-    // decodable pair encodes to a two-byte code.
-    int doubleByte = 0;
-    for (int u = 0; u <= 0xFFFF; ++u) {
-        unsigned char out[2] = {0, 0};
-        if (UnitToCp949(static_cast<char16_t>(u), out) != 2)
-            continue;
-        ++doubleByte;
-        EXPECT_GE(out[0], 0x81);
-        char16_t back = 0;
-        ASSERT_EQ(Cp949PairToUnit(out[0], out[1], &back), 1) << std::hex << u;
-        EXPECT_EQ(back, u);
-    }
-    // 11172 syllables, 4888 hanja and the symbols and letters of KS X 1001.
-    EXPECT_GT(doubleByte, 11172 + 4888);
-    int decodable = 0;
-    for (int first = 0x80; first <= 0xFF; ++first) {
+    IconvHandle decoder("UTF-16LE", "CP949");
+    ASSERT_TRUE(decoder.IsOpen());
+    int characters = 0;
+    for (int first = 0; first <= 0xFF; ++first) {
         for (int second = 0; second <= 0xFF; ++second) {
-            char16_t unit = 0;
-            if (Cp949PairToUnit(static_cast<unsigned char>(first), static_cast<unsigned char>(second),
-                                &unit) != 1)
-                continue;
-            ++decodable;
-            unsigned char out[2] = {0, 0};
-            ASSERT_EQ(UnitToCp949(unit, out), 2) << std::hex << first << ' ' << second;
-            EXPECT_EQ(out[0], first);
-            EXPECT_EQ(out[1], second);
+            const unsigned char in[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+            unsigned char out[8];
+            // One character is exactly one UTF-16 unit that is no surrogate.
+            const bool one = decoder.Convert(in, 2, out, sizeof out) == 2 && (out[1] < 0xD8 || out[1] > 0xDF);
+            char16_t unit = 0xFFFF;
+            ASSERT_EQ(Cp949PairToUnit(in[0], in[1], &unit), one ? 1 : 0) << std::hex << first << ' ' << second;
+            ASSERT_EQ(unit, one ? (out[0] | out[1] << 8) : 0xFFFF) << std::hex << first << ' ' << second;
+            characters += one ? 1 : 0;
         }
     }
-    EXPECT_EQ(decodable, doubleByte);
+    // 11172 syllables, 4888 hanja and the symbols and letters of KS X 1001.
+    EXPECT_GT(characters, 11172 + 4888);
+}
+
+TEST(CodePage, EncodingIsIconvsForEveryUnit)
+{
+    IconvHandle encoder("CP949", "UTF-16LE");
+    ASSERT_TRUE(encoder.IsOpen());
+    for (unsigned u = 0; u <= 0xFFFF; ++u) {
+        // ASCII stands for itself and a surrogate is no character; anything
+        // the converter cannot encode becomes the default character '?'.
+        unsigned expected = u < 0x80 ? u : '?';
+        int expectedCount = 1;
+        const unsigned char in[2] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8)};
+        unsigned char out[8];
+        const int written = u < 0x80 || (u >= 0xD800 && u <= 0xDFFF) ? 0 : encoder.Convert(in, 2, out, sizeof out);
+        if (written == 2 && out[0] >= 0x81) {
+            expected = out[0] << 8 | out[1];
+            expectedCount = 2;
+        } else if (written == 1) {
+            expected = out[0];
+        }
+        int count = 0;
+        ASSERT_EQ(Encode(static_cast<char16_t>(u), &count), expected) << std::hex << u;
+        ASSERT_EQ(count, expectedCount) << std::hex << u;
+    }
 }
 
 }  // namespace

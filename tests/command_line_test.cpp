@@ -1,37 +1,18 @@
 // The sylpic command line, run as a user runs it.
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 #include "tests/convert_fixture.h"
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 class CommandLineTest : public ::testing::Test {
 protected:
-    // Runs sylpic with `args` in the scratch folder.
-    Result Run(const std::string& args)
-    {
-        const std::string command = "cd '" + dir.path() + "' && '" SYLPIC_BINARY_PATH "' " + args + " >'" +
-                                    dir.path() + ".out' 2>'" + dir.path() + ".err'";
-        const int raw = std::system(command.c_str());
-        Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(dir / ".out"), ReadWholeFile(dir / ".err")};
-        return r;
-    }
+    RunResult Run(const std::string& args) { return RunSylpic(dir, args); }
     ScratchDir dir;
 };
 
 TEST_F(CommandLineTest, ConvertsTheWorkedExample)
 {
     WriteWholeFile(dir / "page.htm", "<p>[[han-gug-eo]] and [[`n=seoul`seo-ul]]</p>");
-    const Result r = Run("--font NanumGothic page.htm");
+    const RunResult r = Run("--font NanumGothic page.htm");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, dir / "page.htm" + "　画像数 2, 作成数 2, 正常終了\n");
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"),
@@ -43,12 +24,12 @@ TEST_F(CommandLineTest, ConvertsTheWorkedExample)
 TEST_F(CommandLineTest, ExitStatusTellsHowTheRunEnded)
 {
     WriteWholeFile(dir / "sp_bad.htm", "[[xyz]]");
-    const Result errors = Run("sp_bad.htm");
+    const RunResult errors = Run("sp_bad.htm");
     EXPECT_EQ(errors.status, 1);
     EXPECT_EQ(errors.out, dir / "bad.htm" + "　画像数 1, 作成数 1, エラー数 1\n");
 
     // Dropping the output page again is refused: the box text goes to stderr.
-    const Result refused = Run("bad.htm");
+    const RunResult refused = Run("bad.htm");
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.out, dir / "bad.htm" + "　処理しませんでした\n");
     EXPECT_NE(refused.err.find("bad.htm ではなく、sp_bad.htm を修正・編集して入力して下さい。\n"), std::string::npos);
@@ -68,7 +49,7 @@ TEST_F(CommandLineTest, SettingsFileIsReadAndOptionsOverrideIt)
 
 TEST_F(CommandLineTest, MistakesAreExplained)
 {
-    const Result font = Run("--font NoSuchFace page.htm");
+    const RunResult font = Run("--font NoSuchFace page.htm");
     EXPECT_EQ(font.status, 2);
     EXPECT_NE(font.err.find("NanumGothic\n"), std::string::npos);
     EXPECT_EQ(Run("--format TIFF page.htm").status, 2);
@@ -108,12 +89,42 @@ TEST_F(CommandLineTest, AnOptionWithoutItsValueIsAMistake)
 
 TEST_F(CommandLineTest, HelpVersionAndFontList)
 {
-    const Result help = Run("--help");
+    const RunResult help = Run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: sylpic [OPTIONS] [PAGE...]"), std::string::npos);
     EXPECT_EQ(Run("--version").out, "SYLPIC Ver. 1.41\n");
-    const Result fonts = Run("--list-fonts");
+    const RunResult fonts = Run("--list-fonts");
     EXPECT_NE(fonts.out.find("NanumGothic\n"), std::string::npos);
+}
+TEST_F(CommandLineTest, BlockDiagnosticsSayWhereAndWhatFailedFirst)
+{
+    std::string longBlock;
+    for (int i = 0; i < 1260; ++i)
+        longBlock += "han-";
+    WriteWholeFile(dir / "sp_page.htm", "<p>[\n  [[hangugeo]] [[han]] [[\xB1]]\r\n[[a&#12;]][[" + ToCp932("①") +
+                                            "]][[&$ZZZZ;]]\n[[han [[gug]] [[" + longBlock + "]]\nx [[oops\n");
+    const std::string page = dir / "sp_page.htm:";
+    const RunResult r = Run("--font NanumGothic sp_page.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, dir / "page.htm" + "　画像数 8, 作成数 8, エラー数 5\n");
+    EXPECT_EQ(r.err,
+              page + "2:3: error: [[hangugeo]]: \"hangugeo\" is not a syllable\n" +
+              page + "2:24: error: [[ｱ]]: byte 0xB1 (\"ｱ\", half-width katakana) stands outside a double-byte pair\n" +
+              page + "3:1: warning: [[a&#12;]]: \"&#12;\" is no whole code form (\"&#\" takes five characters and "
+                     "\";\"): the \"&\" is dropped and the rest read as text\n" +
+              page + "3:11: error: [[①]]: full-width \"①\" has no Korean counterpart\n" +
+              page + "3:17: error: [[&$ZZZZ;]]: code form \"&$ZZZZ;\" gives no character\n" +
+              page + "4:1: warning: [[han [[gug]]: \"[[\" at 4:7 is inside the block: blocks do not nest (is a \"]]\" "
+                     "missing?)\n" +
+              page + "4:15: warning: [[" + longBlock.substr(0, 60) + "…]]: the block has 5040 bytes: those after the "
+                     "5000th are dropped\n" +
+              page + "5:3: error: [[oops: no \"]]\" closes the block before the end of the page\n");
+
+    // --quiet leaves out only those lines.
+    const RunResult quiet = Run("--quiet --font NanumGothic sp_page.htm");
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_EQ(quiet.out, dir / "page.htm" + "　画像数 8, 作成数 5, エラー数 5\n");
+    EXPECT_EQ(quiet.err, "");
 }
 
 }  // namespace

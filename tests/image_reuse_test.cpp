@@ -177,4 +177,42 @@ TEST_F(ImageReuseTest, CandidatesAreTheBaseNameFollowedByAPointOrDigit)
     EXPECT_EQ(dlg.m_nCreatedCount, 0);
 }
 
+TEST_F(ImageReuseTest, WhereSeveralImagesMatchTheFirstInNameOrderIgnoringCaseIsTaken)
+{
+    Convert("[[han]]");
+    const std::string image = ReadWholeFile(Image("han.gif"));
+    // Equal names ignoring case go in byte order, upper case first; a point
+    // comes before the digits, and digits go character by character.
+    const char* inOrder[] = {"HAN.gif",       "Han.gif",        "han.gif",        "Han.x.gif", "han10.gif",
+                             "han123456.gif", "HAN1234567.gif", "han1234567.gif", "han9.gif"};
+    for (const char* name : inOrder)
+        WriteWholeFile(Image(name), image);
+    for (const char* name : inOrder) {
+        EXPECT_EQ(Convert("[[han]]"), std::string("<img src=\"./hanimg/") + name + "\">");
+        std::remove(Image(name).c_str());
+    }
+}
+
+TEST_F(ImageReuseTest, ImagesWrittenEarlierInThePageAreReusedHoweverMany)
+{
+    // Enough blocks for the names written during the page to be merged into
+    // the names read from the folder several times over.
+    const char* initials[] = {"g", "n", "d", "r", "m", "b", "s", "j", "ch", "k", "t", "p", "h"};
+    const char* vowels[] = {"a", "eo", "o", "u", "eu", "i", "ae", "e", "ya", "yo", "yu", "wa"};
+    std::vector<std::string> syllables;
+    for (const char* initial : initials)
+        for (const char* vowel : vowels)
+            syllables.push_back(std::string(initial) + vowel);
+    std::string blocks;
+    for (std::size_t i = 0; i < syllables.size(); ++i)
+        for (std::size_t step : {1, 2})
+            blocks += "[[" + syllables[i] + "-" + syllables[(i + step) % syllables.size()] + "]]\n";
+    const std::string page = Convert(blocks + blocks);
+    ASSERT_GT(dlg.m_nCreatedCount, 200);  // some blocks spell the same syllables
+    EXPECT_EQ(static_cast<int>(Images().size()), dlg.m_nCreatedCount);
+    EXPECT_EQ(page.substr(page.size() / 2), page.substr(0, page.size() / 2));
+    EXPECT_EQ(Convert(blocks + blocks), page);
+    EXPECT_EQ(dlg.m_nCreatedCount, 0);
+}
+
 }  // namespace

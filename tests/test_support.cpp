@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,6 +62,30 @@ std::vector<std::string> ListFolder(const std::string& path)
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+RunResult RunSylpic(const ScratchDir& dir, const std::string& args, const std::string& environment)
+{
+    const std::string command = "cd '" + dir.path() + "' && " + environment + " '" SYLPIC_BINARY_PATH "' " + args +
+                                " >'" + dir.path() + ".out' 2>'" + dir.path() + ".err'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(dir / ".out"), ReadWholeFile(dir / ".err")};
+}
+
+std::string WriteFontConfig(const ScratchDir& dir, const std::string& family)
+{
+    const std::string path = dir / "fonts.conf";
+    WriteWholeFile(path, "<?xml version=\"1.0\"?>\n"
+                         "<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+                         "<fontconfig>\n"
+                         "  <dir>/usr/share/fonts/truetype/nanum</dir>\n"
+                         "  <cachedir>" + dir.path() + "fontconfig-cache</cachedir>\n"
+                         "  <match target=\"scan\">\n"
+                         "    <test name=\"family\"><string>NanumGothic</string></test>\n"
+                         "    <edit name=\"family\" mode=\"prepend_first\"><string>" + family + "</string></edit>\n"
+                         "  </match>\n"
+                         "</fontconfig>\n");
+    return "FONTCONFIG_FILE='" + path + "'";
 }
 
 std::string ToCp932(std::string_view utf8)

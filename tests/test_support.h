@@ -48,3 +48,18 @@ inline constexpr const char* kTestFont = "NanumGothic";
 
 // Text as code page 932 bytes (the pages' code page).
 std::string ToCp932(std::string_view utf8);
+
+// What a run of the sylpic binary gave.
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+// Runs sylpic in `dir` with `args` (shell words), after `environment`
+// (shell assignments, "NAME='value' ...").
+RunResult RunSylpic(const ScratchDir& dir, const std::string& args, const std::string& environment = "");
+
+// Writes a fonts.conf in `dir` under which fontconfig sees only the Nanum
+// fonts, NanumGothic with `family` before its own names (so listed as that),
+// and keeps its cache in `dir`. Returns the environment that selects it.
+std::string WriteFontConfig(const ScratchDir& dir, const std::string& family);

@@ -52,11 +52,18 @@ const char* UsageText()
            "  --delete-errors   first delete the error images (_err_*) of the first page\n"
            "  --keep-errors     keep them (the default)\n"
            "  --dpi N           vertical resolution of the drawing surface (default 96)\n"
+           "  --quiet           no lines about the blocks on standard error\n"
            "  --list-fonts      list the Hangul faces, sorted, one a line\n"
            "  --help            show this text\n"
            "  --version         show the version\n"
            "\n"
            "Each page's log line goes to standard output, message boxes to standard error.\n"
+           "For each block with errors, a line on standard error says where it is and what\n"
+           "failed first, for example\n"
+           "  /site/sp_lesson.htm:12:5: error: [[hangugeo]]: \"hangugeo\" is not a syllable\n"
+           "(page, line and column of the \"[[\"); \"warning:\" lines tell what was read\n"
+           "otherwise than likely meant: \"&#\" or \"&$\" without a whole code form, \"[[\"\n"
+           "inside a block, a block over 5000 bytes. --quiet leaves them out.\n"
            "Exit status: 0 every page converted cleanly; 1 some page had block errors;\n"
            "2 the run stopped (a refused page, a file that cannot be opened or created,\n"
            "a font failure) or the command line is wrong.\n";
@@ -110,6 +117,9 @@ int RunConversion(const CommandLine& line)
     if (line.deleteErrors)
         dlg.m_bDeleteErrorFiles = *line.deleteErrors ? 1 : 0;
     dlg.m_nScreenDpi = line.dpi.value_or(96);
+    ConsoleDiagnostics diagnostics;
+    if (!line.quiet)
+        dlg.m_pDiagnostics = &diagnostics;
 
     std::vector<std::string> paths;
     for (const std::string& page : line.pages)

@@ -16,6 +16,7 @@ constexpr Flag kFlags[] = {
     {"--help", [](CommandLine& line) { line.help = true; }},
     {"-h", [](CommandLine& line) { line.help = true; }},
     {"--version", [](CommandLine& line) { line.version = true; }},
+    {"--quiet", [](CommandLine& line) { line.quiet = true; }},
     {"--list-fonts", [](CommandLine& line) { line.listFonts = true; }},
     {"--transparent", [](CommandLine& line) { line.transparent = true; }},
     {"--opaque", [](CommandLine& line) { line.transparent = false; }},

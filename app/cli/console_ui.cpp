@@ -30,6 +30,11 @@ void ConsoleUi::LogReplaced(std::string_view text)
     WriteLines(stdout, text);
 }
 
+void ConsoleDiagnostics::Report(const BlockDiagnostic& diagnostic)
+{
+    WriteLines(stderr, FormatBlockDiagnostic(diagnostic) + "\n");
+}
+
 void ConsoleUi::ShowMessageBox(std::string_view text)
 {
     WriteLines(stderr, text);

@@ -36,7 +36,7 @@ int main(int argc, char** argv)
             return kExitStopped;
         }
         if (line.font || line.size || line.format || line.transparent || line.deleteErrors ||
-            line.dpi) {
+            line.dpi || line.quiet) {
             std::fprintf(stderr, "sylpic: the conversion options apply to pages given on the command line\n\n%s",
                          UsageText());
             return kExitStopped;

@@ -1,0 +1,55 @@
+#pragma once
+// Diagnostics of blocks: what an author can act on, with where it lies. A
+// caller that wants them hands the engine a sink (the command line prints
+// them in compiler style); without one the engine notes nothing.
+//
+//   /site/sp_lesson.htm:12:5: error: [[hangugeo]]: "hangugeo" is not a syllable
+#include <string>
+#include <string_view>
+
+enum class DiagnosticSeverity : int { kError, kWarning };
+
+enum class BlockProblem : int {
+    // Errors: the first thing in a block that could not be represented, or
+    // a block that never closed. `detail` holds the text at fault.
+    kNoSyllable,       // a letter run that spells no syllable or letter name
+    kNoCodeCharacter,  // a code form that gives no character
+    kNoCounterpart,    // a full-width character without a Korean counterpart
+    kStrayHighByte,    // a byte of 0x80 or more outside a double-byte pair
+    kOpenAtEnd,        // no "]]" before the end of the page
+    // Warnings: what was taken otherwise than the author likely meant.
+    kDroppedAmpersand,  // "&$" or "&#" without a whole form: the '&' dropped
+    kNestedOpening,     // a "[[" inside the block, at `at`
+    kTooLong,           // `length` block bytes, those after the 5000th dropped
+};
+
+DiagnosticSeverity SeverityOf(BlockProblem problem);
+
+// A place in a page, both from 1: the line is 1 + the LF bytes before it,
+// the column counts the bytes after the last LF.
+struct PagePosition {
+    long line = 1;
+    long column = 1;
+};
+
+struct BlockDiagnostic {
+    std::string_view pagePath;  // the source page, as the run resolved it
+    PagePosition position;      // of the block's "[["
+    DiagnosticSeverity severity = DiagnosticSeverity::kError;
+    BlockProblem problem = BlockProblem::kNoSyllable;
+    std::string_view blockText;  // the block bytes as collected (code page 932)
+    std::string_view detail;     // code page 932
+    PagePosition at;             // kNestedOpening only
+    long length = 0;             // kTooLong only
+};
+
+// Receives one call per diagnostic, in page order.
+class BlockDiagnostics {
+public:
+    virtual ~BlockDiagnostics() = default;
+    virtual void Report(const BlockDiagnostic& diagnostic) = 0;
+};
+
+// The diagnostic as one line of UTF-8 without a line end. The block text is
+// cut after 60 characters with "…", and control bytes show as one space.
+std::string FormatBlockDiagnostic(const BlockDiagnostic& diagnostic);

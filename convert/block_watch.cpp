@@ -1,0 +1,59 @@
+#include "convert/block_watch.h"
+
+#include "hangul/block_buffers.h"
+
+namespace {
+
+BlockProblem ProblemOf(BlockFailure failure)
+{
+    switch (failure) {
+    case BlockFailure::kNoCodeCharacter: return BlockProblem::kNoCodeCharacter;
+    case BlockFailure::kNoCounterpart: return BlockProblem::kNoCounterpart;
+    case BlockFailure::kStrayHighByte: return BlockProblem::kStrayHighByte;
+    default: return BlockProblem::kNoSyllable;
+    }
+}
+
+}  // namespace
+
+void BlockWatch::Begin(PagePosition start)
+{
+    start_ = start;
+    length_ = 0;
+    lastWasBracket_ = false;
+    nested_ = false;
+}
+
+void BlockWatch::Report(BlockProblem problem, std::string_view detail)
+{
+    BlockDiagnostic diagnostic;
+    diagnostic.pagePath = pagePath_;
+    diagnostic.position = start_;
+    diagnostic.severity = SeverityOf(problem);
+    diagnostic.problem = problem;
+    const int count = g_blockBytes.count < kMaxBlockBytes ? g_blockBytes.count : kMaxBlockBytes;
+    diagnostic.blockText = {reinterpret_cast<const char*>(g_blockBytes.bytes), static_cast<std::size_t>(count > 0 ? count : 0)};
+    diagnostic.detail = detail;
+    diagnostic.at = nestedAt_;
+    diagnostic.length = length_;
+    sink_.Report(diagnostic);
+}
+
+void BlockWatch::ReportClosed(const BlockReport& report)
+{
+    if (report.failure != BlockFailure::kNone)
+        Report(ProblemOf(report.failure), report.failedText);
+    if (nested_)
+        Report(BlockProblem::kNestedOpening);
+    if (!report.droppedAmpersand.empty())
+        Report(BlockProblem::kDroppedAmpersand, report.droppedAmpersand);
+    if (length_ > kMaxBlockBytes)
+        Report(BlockProblem::kTooLong);
+}
+
+void BlockWatch::ReportOpen()
+{
+    // Nothing of the block is lost or read: the page gets it back as it
+    // stood, so only the missing end is worth telling.
+    Report(BlockProblem::kOpenAtEnd);
+}

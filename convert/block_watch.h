@@ -1,0 +1,51 @@
+#pragma once
+// What the page scanner notes about the open block for the author's
+// diagnostics, and their reports when the block ends. The scanner keeps a
+// watch only when its page job has a diagnostics sink.
+#include "convert/block_diagnostics.h"
+#include "hangul/block_parser.h"
+
+class BlockWatch {
+public:
+    BlockWatch(BlockDiagnostics& sink, const char* pagePath) : sink_(sink), pagePath_(pagePath) {}
+
+    // At the block's "[[".
+    void Begin(PagePosition start);
+    // A double-byte pair offered to the block bytes.
+    void CountPair()
+    {
+        length_ += 2;
+        lastWasBracket_ = false;
+    }
+    // One single byte offered to the block bytes. True when it is the second
+    // '[' of the first "[[" inside the block: the scanner then says where
+    // that "[[" began.
+    bool CountByte(unsigned char b)
+    {
+        ++length_;
+        const bool opening = b == '[' && lastWasBracket_ && !nested_;
+        lastWasBracket_ = b == '[' && !opening;
+        return opening;
+    }
+    void NoteNestedOpening(PagePosition at)
+    {
+        nested_ = true;
+        nestedAt_ = at;
+    }
+
+    // At "]]", after the parse: the block's first failure, then its warnings.
+    void ReportClosed(const BlockReport& report);
+    // At the end of a page that ends inside the block.
+    void ReportOpen();
+
+private:
+    void Report(BlockProblem problem, std::string_view detail = {});
+
+    BlockDiagnostics& sink_;
+    const char* pagePath_;
+    PagePosition start_;
+    long length_ = 0;  // bytes offered, dropped ones included
+    bool lastWasBracket_ = false;
+    bool nested_ = false;
+    PagePosition nestedAt_;
+};
