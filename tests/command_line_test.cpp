@@ -61,7 +61,7 @@ TEST_F(CommandLineTest, SizeIsUsedAsTypedButMustReadAsFiveToHundredPoints)
 {
     WriteWholeFile(dir / "sp_a.htm", "[[han]]");
     for (const char* size : {"' 12'", "+12", "abc", "0", "4", "-5", "'１２'", "101", "99999999999999999999"}) {
-        const Result r = Run(std::string("--size ") + size + " sp_a.htm");
+        const RunResult r = Run(std::string("--size ") + size + " sp_a.htm");
         EXPECT_EQ(r.status, 2) << size;
         EXPECT_NE(r.err.find("from 5 to 100"), std::string::npos) << size << r.err;
     }
@@ -78,11 +78,11 @@ TEST_F(CommandLineTest, AnOptionWithoutItsValueIsAMistake)
 {
     for (const char* args : {"--font", "--font --size 12 a.htm", "--format --opaque a.htm", "--dpi -- a.htm",
                              "--size --help", "--font= a.htm"}) {
-        const Result r = Run(args);
+        const RunResult r = Run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("needs a value"), std::string::npos) << args << r.err;
     }
-    const Result pageAsFont = Run("--font page.htm");
+    const RunResult pageAsFont = Run("--font page.htm");
     EXPECT_EQ(pageAsFont.status, 2);
     EXPECT_NE(pageAsFont.err.find("\"page.htm\" was taken as the font name"), std::string::npos) << pageAsFont.err;
 }
@@ -96,6 +96,7 @@ TEST_F(CommandLineTest, HelpVersionAndFontList)
     const RunResult fonts = Run("--list-fonts");
     EXPECT_NE(fonts.out.find("NanumGothic\n"), std::string::npos);
 }
+
 TEST_F(CommandLineTest, BlockDiagnosticsSayWhereAndWhatFailedFirst)
 {
     std::string longBlock;
