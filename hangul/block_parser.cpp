@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "hangul/block_buffers.h"
+#include "hangul/block_character_code.h"
 #include "hangul/code_page.h"
 #include "hangul/double_byte.h"
 #include "hangul/name_sink.h"
 #include "hangul/romanise.h"
+#include "hangul/utf8_text.h"
 
 namespace {
 
@@ -120,6 +122,19 @@ int AppendCodeFormError(const unsigned char* form, int formBytes, NameSink name)
     return AppendError(name);
 }
 
+// A code page 949 code as a code form gives it; `shown` is what the author
+// wrote for it. Returns the error count.
+int AppendKsCode(unsigned code, const unsigned char* shown, int shownBytes, NameSink name)
+{
+    char16_t unit = 0;
+    if (Cp949PairToUnit(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF),
+                        &unit) != 1)
+        return AppendCodeFormError(shown, shownBytes, name);
+    AppendCode(code);
+    Report(name, kNameCodeForm, code);
+    return 0;
+}
+
 // &$xxxx; : the four characters are a code page 949 code in hexadecimal.
 int AppendKsCodeForm(const unsigned char* form, NameSink name)
 {
@@ -129,14 +144,7 @@ int AppendKsCodeForm(const unsigned char* form, NameSink name)
     unsigned int number = 0;
     if (std::sscanf(text, "%x", &number) != 1)
         return AppendCodeFormError(form, kKsCodeFormBytes, name);
-    const unsigned code = number & 0xFFFF;
-    char16_t unit = 0;
-    if (Cp949PairToUnit(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF),
-                        &unit) != 1)
-        return AppendCodeFormError(form, kKsCodeFormBytes, name);
-    AppendCode(code);
-    Report(name, kNameCodeForm, code);
-    return 0;
+    return AppendKsCode(number & 0xFFFF, form, kKsCodeFormBytes, name);
 }
 
 // &#ddddd; : the five characters are a UTF-16 code unit in decimal.
@@ -164,18 +172,52 @@ int AppendCharacterReference(const unsigned char* form, NameSink name)
     return 0;
 }
 
-// A full-width character of the page's code page 932.
-int AppendDoubleByte(unsigned char lead, unsigned char trail, NameSink name)
+// A full-width character of code page 932, through the double-byte map;
+// `shown` is what the author wrote for it. Returns the error count.
+int AppendDoubleByte(unsigned char lead, unsigned char trail, const unsigned char* shown, int shownBytes,
+                     NameSink name)
 {
     const unsigned code = static_cast<unsigned>(MapDoubleByte(lead, trail)) & 0xFFFF;
     if (code == 0) {
-        const unsigned char pair[2] = {lead, trail};
-        NoteFailure(BlockFailure::kNoCounterpart, pair, 2);
+        NoteFailure(BlockFailure::kNoCounterpart, shown, static_cast<std::size_t>(shownBytes));
         return AppendError(name);
     }
     AppendCode(code);
     Report(name, kNameDoubleByte, code);
     return 0;
+}
+
+// A character beyond ASCII in a block of a UTF-8 page, at bytes[at]: sets
+// `taken` to its bytes and returns the error count. Outside a literal span
+// it is converted as the same character would be in a code page 932 page,
+// else as its code page 949 code form would be; in a span, or without
+// either code, it cannot be represented. An ill-formed sequence is one error
+// for each maximal part of it, as browsers count them; a character that the
+// 5000-byte limit cut off is dropped, as a cut double-byte pair is.
+int AppendUtf8Character(const unsigned char* bytes, int count, int at, bool inLiteral, NameSink name, int& taken)
+{
+    const Utf8Step step = DecodeUtf8Step(bytes, static_cast<std::size_t>(count), static_cast<std::size_t>(at));
+    const unsigned char* text = bytes + at;
+    taken = step.length;
+    if (step.result == Utf8Result::kCut && g_blockBytes.cut)
+        return 0;
+    if (step.result != Utf8Result::kCharacter) {
+        NoteFailure(BlockFailure::kInvalidUtf8, text, static_cast<std::size_t>(step.length));
+        return AppendError(name);
+    }
+    if (inLiteral) {
+        NoteFailure(BlockFailure::kNotAsciiInLiteral, text, static_cast<std::size_t>(step.length));
+        return AppendError(name);
+    }
+    const BlockCharacterCode code = CodeForBlockCharacter(step.character);
+    switch (code.page) {
+    case BlockCodePage::kCp932: return AppendDoubleByte(code.lead, code.trail, text, step.length, name);
+    case BlockCodePage::kCp949:
+        return AppendKsCode((static_cast<unsigned>(code.lead) << 8) | code.trail, text, step.length, name);
+    case BlockCodePage::kNone: break;
+    }
+    NoteFailure(BlockFailure::kNoCounterpart, text, static_cast<std::size_t>(step.length));
+    return AppendError(name);
 }
 
 }  // namespace
@@ -262,6 +304,17 @@ int ParseBlock(NameSink name, BlockReport* report)
     while (i < count) {
         const unsigned char b = bytes[i];
 
+        // In a UTF-8 page no byte pairs up with the next: every character
+        // beyond ASCII is taken whole, wherever it stands.
+        if (b >= 0x80 && g_bUtf8Page) {
+            if (!inLiteral)
+                errors += FlushPendingLetters(name);
+            int taken = 1;
+            errors += AppendUtf8Character(bytes, count, i, inLiteral, name, taken);
+            i += taken;
+            continue;
+        }
+
         if (inLiteral) {
             if (b == '}')
                 inLiteral = false;
@@ -295,7 +348,7 @@ int ParseBlock(NameSink name, BlockReport* report)
             // Both bytes are consumed even when the second is no trail byte;
             // a lead byte at the very end is dropped.
             if (i + 1 < count && IsTrailByte(bytes[i + 1]))
-                errors += AppendDoubleByte(b, bytes[i + 1], name);
+                errors += AppendDoubleByte(b, bytes[i + 1], bytes + i, 2, name);
             i += 2;
             continue;
         }

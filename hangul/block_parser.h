@@ -10,21 +10,26 @@ enum class BlockFailure : int {
     kNone,
     kNoSyllable,       // a letter run that spells no syllable or letter name
     kNoCodeCharacter,  // a code form (&$xxxx; or &#ddddd;) that gives no character
-    kNoCounterpart,    // a full-width character without a KS X 1001 counterpart
+    kNoCounterpart,    // a character (full-width, in a code page 932 page) without a KS X 1001 counterpart
     kStrayHighByte,    // a byte of 0x80 or more outside a double-byte pair
+    // In a UTF-8 page:
+    kInvalidUtf8,        // bytes that are no UTF-8 character
+    kNotAsciiInLiteral,  // a character beyond ASCII in a literal span {...}
 };
 
 // What a parse tells an author beyond the error count: the first failure,
 // and the first "&$" or "&#" whose form was incomplete, so that its '&' was
-// dropped and the rest read as text. Texts are block bytes (code page 932).
+// dropped and the rest read as text. Texts are block bytes, in the page's
+// encoding (code page 932, or UTF-8).
 struct BlockReport {
     BlockFailure failure = BlockFailure::kNone;
-    std::string failedText;       // the letter run as collected, the form, the pair or the byte
+    std::string failedText;       // the letter run as collected, the form, the character or the byte
     std::string droppedAmpersand;  // from the '&', up to the length of a whole form
 };
 
 // Parses g_blockBytes into g_glyphString (whose length the caller set to 0),
-// handing every character to `name`. Returns the number of characters that
+// handing every character to `name`. The bytes are code page 932 text, or
+// UTF-8 text when g_bUtf8Page is set. Returns the number of characters that
 // could not be represented. With `report`, also fills it; the glyph string,
 // the naming calls and the count are the same either way.
 int ParseBlock(NameSink name, BlockReport* report = nullptr);
