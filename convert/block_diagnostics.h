@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "convert/page_encoding.h"
+
 enum class DiagnosticSeverity : int { kError, kWarning };
 
 enum class BlockProblem : int {
@@ -16,6 +18,8 @@ enum class BlockProblem : int {
     kNoCodeCharacter,  // a code form that gives no character
     kNoCounterpart,    // a full-width character without a Korean counterpart
     kStrayHighByte,    // a byte of 0x80 or more outside a double-byte pair
+    kInvalidUtf8,        // bytes of a UTF-8 page that are no UTF-8 character
+    kNotAsciiInLiteral,  // a character beyond ASCII in a literal span of a UTF-8 page
     kOpenAtEnd,        // no "]]" before the end of the page
     // Warnings: what was taken otherwise than the author likely meant.
     kDroppedAmpersand,  // "&$" or "&#" without a whole form: the '&' dropped
@@ -37,8 +41,9 @@ struct BlockDiagnostic {
     PagePosition position;      // of the block's "[["
     DiagnosticSeverity severity = DiagnosticSeverity::kError;
     BlockProblem problem = BlockProblem::kNoSyllable;
-    std::string_view blockText;  // the block bytes as collected (code page 932)
-    std::string_view detail;     // code page 932
+    PageEncoding encoding = PageEncoding::kCp932;  // of the page, and so of the two texts
+    std::string_view blockText;  // the block bytes as collected
+    std::string_view detail;
     PagePosition at;             // kNestedOpening only
     long length = 0;             // kTooLong only
 };

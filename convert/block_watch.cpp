@@ -10,6 +10,8 @@ BlockProblem ProblemOf(BlockFailure failure)
     case BlockFailure::kNoCodeCharacter: return BlockProblem::kNoCodeCharacter;
     case BlockFailure::kNoCounterpart: return BlockProblem::kNoCounterpart;
     case BlockFailure::kStrayHighByte: return BlockProblem::kStrayHighByte;
+    case BlockFailure::kInvalidUtf8: return BlockProblem::kInvalidUtf8;
+    case BlockFailure::kNotAsciiInLiteral: return BlockProblem::kNotAsciiInLiteral;
     default: return BlockProblem::kNoSyllable;
     }
 }
@@ -31,6 +33,7 @@ void BlockWatch::Report(BlockProblem problem, std::string_view detail)
     diagnostic.position = start_;
     diagnostic.severity = SeverityOf(problem);
     diagnostic.problem = problem;
+    diagnostic.encoding = encoding_;
     const int count = g_blockBytes.count < kMaxBlockBytes ? g_blockBytes.count : kMaxBlockBytes;
     diagnostic.blockText = {reinterpret_cast<const char*>(g_blockBytes.bytes), static_cast<std::size_t>(count > 0 ? count : 0)};
     diagnostic.detail = detail;

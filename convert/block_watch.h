@@ -7,7 +7,10 @@
 
 class BlockWatch {
 public:
-    BlockWatch(BlockDiagnostics& sink, const char* pagePath) : sink_(sink), pagePath_(pagePath) {}
+    BlockWatch(BlockDiagnostics& sink, const char* pagePath, PageEncoding encoding)
+        : sink_(sink), pagePath_(pagePath), encoding_(encoding)
+    {
+    }
 
     // At the block's "[[".
     void Begin(PagePosition start);
@@ -43,6 +46,7 @@ private:
 
     BlockDiagnostics& sink_;
     const char* pagePath_;
+    PageEncoding encoding_;
     PagePosition start_;
     long length_ = 0;  // bytes offered, dropped ones included
     bool lastWasBracket_ = false;
