@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "convert/alt_text.h"
 #include "convert/block_state.h"
 #include "convert/block_watch.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
+#include "convert/image_tag.h"
+#include "convert/page_encoding.h"
 #include "convert/page_job.h"
 #include "convert/staged_file.h"
 #include "hangul/ascii_text.h"
@@ -17,6 +20,7 @@
 #include "hangul/block_parser.h"
 #include "hangul/code_page.h"
 #include "imaging/gif_writer.h"
+#include "imaging/image_size.h"
 #include "imaging/png_writer.h"
 #include "imaging/rasterizer.h"
 #include "imaging/xbm_writer.h"
@@ -57,12 +61,18 @@ void ApplyNameDirective(const char* text, int count)
 namespace {
 
 // The two files of a page, with what has been read from and written to each
-// since the page began, so that an open block can be taken back.
+// since the page began, so that an open block can be taken back. The page's
+// first bytes may have been read ahead to learn its encoding: they are read
+// again from `ahead` before the source goes on.
 struct PageStreams {
     FILE* source;
     FILE* output;
+    const unsigned char* ahead = nullptr;
+    int aheadCount = 0;
     long read = 0;
     long written = 0;
+    int aheadAt = 0;
+    bool lastFromAhead = false;
     // The line breaks counted so far, when blocks are placed for their
     // diagnostics.
     long lineBreaks = 0;
@@ -70,13 +80,22 @@ struct PageStreams {
 
     int Get()
     {
+        lastFromAhead = aheadAt < aheadCount;
+        if (lastFromAhead) [[unlikely]] {
+            ++read;
+            return ahead[aheadAt++];
+        }
         const int b = getc_unlocked(source);
         read += b != EOF;
         return b;
     }
+    // Gives back `b`, the byte the last Get returned.
     void Unget(int b)
     {
-        std::ungetc(b, source);
+        if (lastFromAhead)
+            --aheadAt;
+        else
+            std::ungetc(b, source);
         --read;
     }
     // Counts the byte just handled, if it is an LF.
@@ -120,7 +139,8 @@ private:
     bool Encode(const char* fileName, const char* key);
     bool WriteNewImage(const char* key);
     bool WriteImageFile(StagedFile& image);
-    void WriteImageTag(const char* fileName);
+    void WriteImageTag(const char* fileName, bool drawnNow);
+    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
     bool Fail(int message);
 
     PageJob& job_;
@@ -138,12 +158,31 @@ bool BlockPipeline::Fail(int message)
     return false;
 }
 
-void BlockPipeline::WriteImageTag(const char* fileName)
+// The image's size as its file records it: for an image drawn now, from the
+// bytes just written; for one found again, from its file. The rows below the
+// baseline come from the face's metrics either way.
+void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow)
 {
-    // <img src="./hanimg/<file>">, nothing else, no line break.
-    page_.PutText("<img src=\"./hanimg/");
-    page_.PutText(fileName);
-    page_.PutText("\">");
+    ImageSize size;
+    const bool sized = drawnNow ? ReadImageSize(encoded_.data(), encoded_.size(), format_, size)
+                                : ImageFolderImageSize(job_.imageDir, fileName, format_, size);
+    if (sized)
+        tag.AddSize(size);
+    FontLines lines;
+    if (MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, lines))
+        tag.AddRowsBelowBaseline(lines.descent);
+}
+
+// The tag of the block's image, with no line break: only the source unless
+// the settings ask for more.
+void BlockPipeline::WriteImageTag(const char* fileName, bool drawnNow)
+{
+    ImageTag tag(fileName);
+    if (job_.settings.altText)
+        tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));
+    if (job_.settings.dimensions)
+        AddDimensions(tag, fileName, drawnNow);
+    page_.PutText(tag.Finish().c_str());
     ++job_.imageCount;
 }
 
@@ -247,7 +286,7 @@ bool BlockPipeline::WriteNewImage(const char* key)
     if (!WriteImageFile(image))
         return false;
     NoteImageWritten(job_.imageDir, fileName);
-    WriteImageTag(fileName);
+    WriteImageTag(fileName, true);
     return true;
 }
 
@@ -287,7 +326,7 @@ bool BlockPipeline::Run(int& errorTotal)
                                            g_glyphString.bytes, g_glyphString.length, key);
         char fileName[kMaxPath];
         if (!g_bFixedName && keyLength != 0 && blockErrors == 0 && FindReusedImage(key, keyLength, fileName)) {
-            WriteImageTag(fileName);
+            WriteImageTag(fileName, false);
             return true;
         }
     }
@@ -296,6 +335,14 @@ bool BlockPipeline::Run(int& errorTotal)
         return false;
     return WriteNewImage(key);
 }
+
+// The page's first bytes, read ahead to decide its encoding, and where the
+// source stood before them.
+struct PageStart {
+    long sourceBase = -1;
+    unsigned char bytes[kPageEncodingSniffBytes];
+    int count = 0;
+};
 
 // Where an open block began, as offsets in the two files, so that a block
 // never closed can be given back to the page as it stood.
@@ -325,7 +372,7 @@ bool GiveBackOpenBlock(const BlockStart& start, FILE* source, FILE* output)
 // block and notes what its diagnostics need; otherwise a page pays nothing
 // for them.
 template <bool kWatching>
-int ScanBytes(PageJob& job, FILE* source, FILE* output, BlockWatch* watch)
+int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, BlockWatch* watch)
 {
     char tagText[kMaxTagText + 1];
     int tagCount = 0;
@@ -334,9 +381,11 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, BlockWatch* watch)
 
     // Offsets are counted from where the files stood, read once, not asked
     // of the files at every block.
-    const long sourceBase = std::ftell(source);
+    const long sourceBase = start.sourceBase;
     const long outputBase = std::ftell(output);
-    PageStreams page{source, output};
+    PageStreams page{source, output, start.bytes, start.count};
+    // Only code page 932 text pairs a lead byte with a trail byte.
+    const bool pairs = job.encoding == PageEncoding::kCp932;
     BlockPipeline pipeline(job, page, watch);
 
     BlockStart blockStart;
@@ -353,7 +402,7 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, BlockWatch* watch)
 
         // A double-byte pair is copied or collected whole, so its trail byte
         // never counts as '[', ']' or a backquote.
-        if (IsLeadByte(static_cast<unsigned char>(b))) {
+        if (pairs && IsLeadByte(static_cast<unsigned char>(b))) {
             const int t = page.Get();
             if (t == EOF) {
                 page.Put(b);
@@ -476,14 +525,22 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     job.imageCount = 0;
     job.createdCount = 0;
     ResetColourPair(job.colours);
-    BeginPage(job.settings.fontName == "New Gulim");
+
+    // The encoding, from the page's first bytes unless the user named it.
+    PageStart start;
+    start.sourceBase = std::ftell(source);
+    if (job.settings.pageEncoding == PageEncodingChoice::kAuto)
+        start.count = static_cast<int>(std::fread(start.bytes, 1, sizeof start.bytes, source));
+    job.encoding = ResolvePageEncoding(job.settings.pageEncoding, start.bytes, static_cast<std::size_t>(start.count));
+
+    BeginPage(job.settings.fontName == "New Gulim", job.encoding == PageEncoding::kUtf8);
     BeginImageFolder(job.imageDir);
     int result;
     if (job.diagnostics == nullptr) {
-        result = ScanBytes<false>(job, source, output, nullptr);
+        result = ScanBytes<false>(job, source, output, start, nullptr);
     } else {
-        BlockWatch watch(*job.diagnostics, job.sourcePath);
-        result = ScanBytes<true>(job, source, output, &watch);
+        BlockWatch watch(*job.diagnostics, job.sourcePath, job.encoding);
+        result = ScanBytes<true>(job, source, output, start, &watch);
     }
     EndImageFolder();
     return result;
