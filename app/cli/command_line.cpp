@@ -52,6 +52,13 @@ const char* UsageText()
            "  --delete-errors   first delete the error images (_err_*) of the first page\n"
            "  --keep-errors     keep them (the default)\n"
            "  --dpi N           vertical resolution of the drawing surface (default 96)\n"
+           "  --encoding ENC    how source pages are read: auto (the default) reads a page\n"
+           "                    as UTF-8 when it starts with a UTF-8 byte order mark or\n"
+           "                    declares UTF-8 in its first 1024 bytes (<meta charset>),\n"
+           "                    else as code page 932; utf-8 or cp932 reads every page so\n"
+           "  --alt             give each <img> tag the text drawn as its alt text\n"
+           "  --dimensions      give each <img> tag the image's width and height, and a\n"
+           "                    style that sets the image's baseline on the line's\n"
            "  --quiet           no lines about the blocks on standard error\n"
            "  --list-fonts      list the Hangul faces, sorted, one a line\n"
            "  --help            show this text\n"
@@ -117,6 +124,12 @@ int RunConversion(const CommandLine& line)
     if (line.deleteErrors)
         dlg.m_bDeleteErrorFiles = *line.deleteErrors ? 1 : 0;
     dlg.m_nScreenDpi = line.dpi.value_or(96);
+    if (line.encoding)
+        dlg.m_strPageEncoding = *line.encoding;
+    if (line.altText)
+        dlg.m_bAltText = 1;
+    if (line.dimensions)
+        dlg.m_bDimensions = 1;
     ConsoleDiagnostics diagnostics;
     if (!line.quiet)
         dlg.m_pDiagnostics = &diagnostics;

@@ -19,6 +19,9 @@ struct CommandLine {
     std::optional<bool> transparent;
     std::optional<bool> deleteErrors;
     std::optional<int> dpi;  // 96 when not given
+    std::optional<std::string> encoding;  // "AUTO", "UTF-8" or "CP932", as the settings key spells it
+    bool altText = false;                 // on, whatever the settings say
+    bool dimensions = false;              // on, whatever the settings say
     bool quiet = false;  // no diagnostics of the blocks
     bool listFonts = false;
     bool help = false;

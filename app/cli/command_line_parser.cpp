@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/cli/command_line.h"
+#include "convert/page_encoding.h"
 
 namespace {
 
@@ -22,10 +23,12 @@ constexpr Flag kFlags[] = {
     {"--opaque", [](CommandLine& line) { line.transparent = false; }},
     {"--delete-errors", [](CommandLine& line) { line.deleteErrors = true; }},
     {"--keep-errors", [](CommandLine& line) { line.deleteErrors = false; }},
+    {"--alt", [](CommandLine& line) { line.altText = true; }},
+    {"--dimensions", [](CommandLine& line) { line.dimensions = true; }},
 };
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-constexpr const char* kValueOptions[] = {"--font", "--size", "--format", "--dpi"};
+constexpr const char* kValueOptions[] = {"--font", "--size", "--format", "--dpi", "--encoding"};
 
 const Flag* FindFlag(const char* arg)
 {
@@ -88,6 +91,15 @@ bool SetValue(const std::string& name, const std::string& value, bool separate, 
         line.size = value;
     } else if (name == "--format") {
         line.format = value;
+    } else if (name == "--encoding") {
+        const std::optional<PageEncodingChoice> choice = ParsePageEncodingChoice(value);
+        if (!choice) {
+            error = "--encoding \"" + value + "\": the encoding is auto, utf-8 or cp932";
+            return false;
+        }
+        line.encoding = *choice == PageEncodingChoice::kUtf8    ? "UTF-8"
+                        : *choice == PageEncodingChoice::kCp932 ? "CP932"
+                                                                : "AUTO";
     } else {
         char* end = nullptr;
         const long dpi = std::strtol(value.c_str(), &end, 10);
