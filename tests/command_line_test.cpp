@@ -47,6 +47,22 @@ TEST_F(CommandLineTest, SettingsFileIsReadAndOptionsOverrideIt)
     EXPECT_EQ(ReadWholeFile(dir / "sylpic.ini"), "[sylpic]\r\nimgftype=png\r\nFontName=nanumgothic\r\n");
 }
 
+TEST_F(CommandLineTest, PageEncodingAndTagOptionsOverrideTheirKeys)
+{
+    WriteWholeFile(dir / "sylpic.ini", "[SYLPIC]\r\nFONTNAME=NanumGothic\r\nPAGEENC=utf-8\r\nALTTEXT=1\r\n");
+    WriteWholeFile(dir / "sp_a.htm", "[[한 ]]");
+    EXPECT_EQ(Run("sp_a.htm").status, 0);
+    EXPECT_EQ(ReadWholeFile(dir / "a.htm"), "<img src=\"./hanimg/han.gif\" alt=\"한 \">");
+    // Read as code page 932, the same bytes are no Korean; --dimensions adds
+    // the size.
+    const RunResult cp932 = Run("--encoding=CP932 --dimensions sp_a.htm");
+    EXPECT_EQ(cp932.status, 1);
+    EXPECT_NE(ReadWholeFile(dir / "a.htm").find("\" width=\""), std::string::npos);
+    const RunResult wrong = Run("--encoding latin1 sp_a.htm");
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("auto, utf-8 or cp932"), std::string::npos) << wrong.err;
+}
+
 TEST_F(CommandLineTest, MistakesAreExplained)
 {
     const RunResult font = Run("--font NoSuchFace page.htm");
