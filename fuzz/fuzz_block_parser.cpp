@@ -2,7 +2,8 @@
 //
 // Input: one flags byte, then the block bytes (all of them offered, so that
 // the 5000-byte limit is crossed too). Bit 0 of the flags byte selects
-// Unicode mode, bit 1 a name fixed by a directive, bit 2 transparency.
+// Unicode mode, bit 1 a name fixed by a directive, bit 2 transparency, bit 3
+// a UTF-8 page (else code page 932).
 // Properties:
 // - the glyph string stays within its 256 bytes (and whole code units in
 //   Unicode mode); in narrow mode it is code page 949 text made of printable
@@ -71,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const unsigned flags = data[0];
     const bool fixedName = (flags & 2) != 0;
     // What the page scanner does at the page's start, at "[[" and at "]]".
-    BeginPage((flags & 1) != 0);
+    BeginPage((flags & 1) != 0, (flags & 8) != 0);
     for (std::size_t i = 1; i < size; ++i)
         AddBlockByte(data[i]);
     FUZZ_CHECK(g_blockBytes.count == static_cast<int>(std::min<std::size_t>(size - 1, kMaxBlockBytes)),

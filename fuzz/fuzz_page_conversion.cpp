@@ -4,8 +4,10 @@
 // choose the format (GIF, PNG, XBM, GIF), bit 2 transparency, bit 3 whether
 // the page is dropped for the first time (as NAME.htm, renamed to its source
 // page) or as its source page sp_NAME.htm, bit 4 the size 12 instead of 8
-// (small images keep the fuzzer fast). Pages are cut to 4 KB so that
-// drawing keeps the fuzzer fast.
+// (small images keep the fuzzer fast), bit 5 alt text, bit 6 width, height
+// and baseline in the tags, bit 7 pages read as UTF-8 whatever they declare
+// (else each page's own byte order mark or declaration decides). Pages are
+// cut to 4 KB so that drawing keeps the fuzzer fast.
 //
 // Each input is converted twice from an empty folder: once by the whole run
 // (the log line), once by the page scanner alone. Properties:
@@ -17,6 +19,10 @@
 // - a page without "[[" comes out byte for byte;
 // - every <img> tag names a file in the image folder that exists and decodes
 //   in the chosen format, and every file there decodes;
+// - each tag has exactly the attributes asked for, in their order; its alt
+//   text never ends the attribute early and unescapes to the text drawn, as
+//   the image's key spells it (all ASCII in a code page 932 page); its width
+//   and height are those the image's decoder finds;
 // - after a fatal error the output page is not written at all;
 // - the scanner alone reports its blocks' diagnostics (the run does not, so
 //   diagnostics change nothing else): each places a "[[" of the page, its
@@ -32,8 +38,11 @@
 #include <string>
 
 #include "app/main_dlg.h"
+#include "convert/image_reuse.h"
+#include "convert/page_encoding.h"
 #include "fuzz/fuzz_support.h"
 #include "hangul/iconv_handle.h"
+#include "hangul/utf8_text.h"
 #include "res/messages.h"
 
 namespace {
@@ -96,11 +105,13 @@ void Configure(CMainDlg& dlg, unsigned settings)
     dlg.m_strImageFormat = kFormats[settings & 3];
     dlg.m_bTransparent = (settings & 4) ? 1 : 0;
     dlg.m_bDeleteErrorFiles = 0;
+    dlg.m_bAltText = (settings & 32) ? 1 : 0;
+    dlg.m_bDimensions = (settings & 64) ? 1 : 0;
+    dlg.m_strPageEncoding = (settings & 128) ? "UTF-8" : "AUTO";
 }
 
-bool Decodes(const std::string& path, unsigned settings)
+bool Decodes(const std::string& path, unsigned settings, DecodedImage& image)
 {
-    DecodedImage image;
     switch (settings & 3) {
     case 1: return DecodePng(path, image);
     case 2: return DecodeXbm(path, image);
@@ -126,29 +137,136 @@ std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned se
     FUZZ_CHECK(created == 0 || !files.empty(), folder + ": images created but none there");
     for (const std::string& name : files) {
         FUZZ_CHECK(name[0] != '.', folder + name + " left behind");
-        FUZZ_CHECK(Decodes(folder + name, settings), folder + name + " does not decode");
+        DecodedImage image;
+        FUZZ_CHECK(Decodes(folder + name, settings, image), folder + name + " does not decode");
     }
     return files;
 }
 
+// The text that a key's glyph bytes stand for, read back through iconv from
+// the key that the image's file holds: what was drawn, without the control
+// characters that alt text leaves out. False when the image holds no key.
+bool DrawnTextOfKey(const std::string& path, unsigned settings, std::u32string& drawn)
+{
+    char key[260];
+    unsigned char colours[6];
+    const int length = (settings & 3) == 1 ? ReadPngKey(path.c_str(), key, colours) : ReadGifKey(path.c_str(), key, colours);
+    if (length == 0)
+        return false;
+    // "<font> <size> " and "^" when opaque, then two hexadecimal digits a byte.
+    std::string hex(key, static_cast<std::size_t>(length));
+    hex.erase(0, hex.find(' ', hex.find(' ') + 1) + 1);
+    if (!hex.empty() && hex[0] == '^')
+        hex.erase(0, 1);
+    std::vector<unsigned char> glyphs;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        glyphs.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    static IconvHandle fromCp949("UTF-32LE", "CP949");
+    std::vector<unsigned char> units(4 * glyphs.size() + 4);
+    const int converted = fromCp949.Convert(glyphs.data(), glyphs.size(), units.data(), units.size());
+    FUZZ_CHECK(converted >= 0, "the key of " + path + " holds no code page 949 text");
+    drawn.clear();
+    for (int i = 0; i + 4 <= converted; i += 4) {
+        const char32_t c = units[i] | (units[i + 1] << 8) | (units[i + 2] << 16) | (static_cast<char32_t>(units[i + 3]) << 24);
+        if (c >= 0x20 && c != 0x7F)
+            drawn += c;
+    }
+    return true;
+}
+
+// The alt attribute's value as text: the four entities and decimal
+// references undone, UTF-8 decoded. It must hold no '"', '<' or '>', and no
+// '&' that begins none of those; a code page 932 page's is all ASCII.
+std::u32string UnescapeAlt(const std::string& value, PageEncoding encoding)
+{
+    std::u32string text;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
+    for (std::size_t at = 0; at < value.size();) {
+        const unsigned char b = bytes[at];
+        FUZZ_CHECK(b != '"' && b != '<' && b != '>', "alt text " + value + " holds a raw " + std::string(1, b));
+        FUZZ_CHECK(b < 0x80 || encoding == PageEncoding::kUtf8, "alt text of a code page 932 page is not ASCII: " + value);
+        if (b == '&') {
+            const std::size_t end = value.find(';', at);
+            FUZZ_CHECK(end != std::string::npos, "a lone '&' in alt text " + value);
+            const std::string entity = value.substr(at + 1, end - at - 1);
+            if (entity == "amp" || entity == "lt" || entity == "gt" || entity == "quot") {
+                text += entity == "amp" ? U'&' : entity == "lt" ? U'<' : entity == "gt" ? U'>' : U'"';
+            } else {
+                FUZZ_CHECK(entity.size() >= 2 && entity[0] == '#' &&
+                               entity.find_first_not_of("0123456789", 1) == std::string::npos && entity.size() <= 8,
+                           "an unknown reference &" + entity + "; in alt text");
+                text += static_cast<char32_t>(std::stoul(entity.substr(1)));
+            }
+            at = end + 1;
+            continue;
+        }
+        const Utf8Step step = DecodeUtf8Step(bytes, value.size(), at);
+        FUZZ_CHECK(step.result == Utf8Result::kCharacter, "alt text " + value + " is no UTF-8");
+        text += step.character;
+        at += static_cast<std::size_t>(step.length);
+    }
+    return text;
+}
+
+// Checks the attributes after a tag's source, from `at` to its '>': those
+// the settings ask for, in their order. Returns the tag's end.
+std::size_t CheckTagAttributes(const std::string& output, std::size_t at, const std::string& imagePath, unsigned settings,
+                               PageEncoding encoding, int& rowsBelow)
+{
+    auto take = [&](const std::string& name) {
+        const std::string open = " " + name + "=\"";
+        FUZZ_CHECK(output.compare(at, open.size(), open) == 0, "no " + name + " where it is due: " + output.substr(at, 40));
+        const std::size_t start = at + open.size();
+        const std::size_t end = output.find('"', start);
+        FUZZ_CHECK(end != std::string::npos, "the " + name + " attribute is not closed");
+        at = end + 1;
+        return output.substr(start, end - start);
+    };
+    if (settings & 32) {
+        const std::u32string alt = UnescapeAlt(take("alt"), encoding);
+        std::u32string drawn;
+        if ((settings & 3) != 2 && DrawnTextOfKey(imagePath, settings, drawn))
+            FUZZ_CHECK(alt == drawn, "the alt text is not the text drawn in " + imagePath);
+    }
+    if (settings & 64) {
+        DecodedImage image;
+        Decodes(imagePath, settings, image);
+        FUZZ_CHECK(take("width") == std::to_string(image.width) && take("height") == std::to_string(image.height),
+                   "the tag's size is not that of " + imagePath);
+        if (output.compare(at, 7, " style=") == 0) {
+            const std::string style = take("style");
+            FUZZ_CHECK(style.rfind("vertical-align:", 0) == 0 && style.size() > 17 &&
+                           style.compare(style.size() - 2, 2, "px") == 0,
+                       "style " + style);
+            const int rows = -std::stoi(style.substr(15));
+            FUZZ_CHECK(rows != 0 && (rowsBelow == 0 || rows == rowsBelow), "style " + style + " differs between tags");
+            rowsBelow = rows;
+        }
+    }
+    FUZZ_CHECK(output.compare(at, 1, ">") == 0, "the tag goes on with " + output.substr(at, 40));
+    return at + 1;
+}
+
 // Checks the <img> tags of an output page made from a page without '<':
 // one per image counted, each naming a file of the image folder (which all
-// decode) in the chosen format.
-void CheckImageTags(const std::string& output, const std::vector<std::string>& files, unsigned settings,
-                    int imageCount)
+// decode) in the chosen format, with the attributes asked for.
+void CheckImageTags(const std::string& output, const std::string& folder, const std::vector<std::string>& files,
+                    unsigned settings, PageEncoding encoding, int imageCount)
 {
     const std::string open = "<img src=\"./hanimg/";
     FUZZ_CHECK(CountOf(output, "<img") == static_cast<std::size_t>(imageCount),
                "tags in the page differ from the image count " + std::to_string(imageCount));
-    for (std::size_t at = output.find(open); at != std::string::npos; at = output.find(open, at + 1)) {
+    int rowsBelow = 0;
+    for (std::size_t at = output.find(open); at != std::string::npos; at = output.find(open, at)) {
         const std::size_t start = at + open.size();
-        const std::size_t end = output.find("\">", start);
+        const std::size_t end = output.find('"', start);
         FUZZ_CHECK(end != std::string::npos, "an <img> tag is not closed");
         const std::string name = output.substr(start, end - start);
         FUZZ_CHECK(name.size() > 4 && name.compare(name.size() - 3, 3, kExtensions[settings & 3]) == 0,
                    "tag names " + name + " in another format");
         FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end(), "tag names " + name +
                                                                                    ", which is not there");
+        at = CheckTagAttributes(output, end + 1, folder + name, settings, encoding, rowsBelow);
     }
 }
 
@@ -230,7 +348,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(converted == page, "a page without blocks was changed");
     // Tags are counted only where the page has no '<' of its own: a block
     // that vanishes could join "<i" and "mg" otherwise.
-    if (page.find('<') == std::string::npos)
-        CheckImageTags(converted, images, settings, dlg.m_nImageCount);
+    if (page.find('<') == std::string::npos) {
+        const PageEncoding encoding =
+            (settings & 128) ? PageEncoding::kUtf8
+                             : DetectPageEncoding(reinterpret_cast<const unsigned char*>(page.data()), page.size());
+        CheckImageTags(converted, folderA + "hanimg/", images, settings, encoding, dlg.m_nImageCount);
+    }
     return 0;
 }

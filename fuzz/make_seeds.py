@@ -45,6 +45,18 @@ for flags in (0, 1, 2, 4, 8):
     for page in pages:
         put("page_conversion", bytes([flags]) + page[:4096])
 
+# UTF-8 pages: by byte order mark, by declaration, or read as UTF-8 (bit 7);
+# with alt text (bit 5) and dimensions (bit 6).
+utf8_pages = [
+    "\ufeff[[한국어]] [[han-gug-eo]] [[漢字]] [[*k]] [[ㄱ]]".encode("utf-8"),
+    '<meta charset="utf-8"><p>[[한]] [[`n=x한`{a한"<&>}]]</p>'.encode("utf-8"),
+    "[[\U0001F600ก①]] ポ[[han]] [[{'\x1b'}]]".encode("utf-8") + b"[[\xf0\x9f\x98 \xc0\xaf \xed\xa0\x80]]",
+    b"[[ka" + b"-" * 4000 + "한]]".encode("utf-8"),
+]
+for flags in (32 | 64, 32 | 64 | 128 | 1, 32 | 128 | 2, 64 | 16):
+    for page in utf8_pages:
+        put("page_conversion", bytes([flags]) + page[:4096])
+
 blocks = [
     b"han-gug-eo", b"an-nyeong-ha-sib-ni-kka", b"{Seoul} 2002", b"*k *n *t *r *m",
     b"&$B0A1;&#44032;&$A4D4;&$E0A1;&#57344;&#00065;&$zzzz;&#9x;", cp932("大韓民国、ハングル"),
@@ -53,6 +65,15 @@ blocks = [
 ]
 for flags in range(8):
     for block in blocks:
+        put("block_parser", bytes([flags]) + block)
+
+utf8_blocks = [
+    "한국어 han-gug-eo 漢字 ㄱ *k".encode("utf-8"), '{a한"} `n=x한`'.encode("utf-8"),
+    "\U0001F600ก①¥～".encode("utf-8") + b"\xf0\x9f\x98 \xc0\xaf \xed\xa0\x80 \x80",
+    b"-" * 4998 + "한".encode("utf-8"),
+]
+for flags in (8, 9, 10, 12):
+    for block in utf8_blocks:
         put("block_parser", bytes([flags]) + block)
 
 for tag in [
