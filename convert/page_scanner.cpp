@@ -150,6 +150,11 @@ private:
     const char* extension_;
     GlyphBitmap bitmap_;  // from the rasterizer to the end of the block's image
     ByteBuffer encoded_;  // the image file's bytes
+    // The face's lines, the same for every block: measured at the first tag
+    // that needs them.
+    FontLines fontLines_;
+    bool fontLinesMeasured_ = false;
+    bool fontLinesKnown_ = false;
 };
 
 bool BlockPipeline::Fail(int message)
@@ -168,9 +173,12 @@ void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool draw
                                 : ImageFolderImageSize(job_.imageDir, fileName, format_, size);
     if (sized)
         tag.AddSize(size);
-    FontLines lines;
-    if (MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, lines))
-        tag.AddRowsBelowBaseline(lines.descent);
+    if (!fontLinesMeasured_) {
+        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, fontLines_);
+        fontLinesMeasured_ = true;
+    }
+    if (fontLinesKnown_)
+        tag.AddRowsBelowBaseline(fontLines_.descent);
 }
 
 // The tag of the block's image, with no line break: only the source unless

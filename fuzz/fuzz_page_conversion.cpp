@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "app/main_dlg.h"
@@ -127,18 +128,21 @@ std::size_t CountOf(const std::string& text, const std::string& what)
     return count;
 }
 
+// The images of a folder by name, as their decoder reads them.
+using DecodedImages = std::map<std::string, DecodedImage>;
+
 // Checks the image folder: every file decodes (each is decoded once, the
 // GIF decoder is slow on this program's uncompressed data), no temporary
-// file is left. Returns the names.
-std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created)
+// file is left. Returns the names, and the images in `decoded`.
+std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created,
+                                          DecodedImages& decoded)
 {
     const std::vector<std::string> files = ListFolder(folder);
     FUZZ_CHECK(files.size() <= static_cast<std::size_t>(created), folder + ": more files than images created");
     FUZZ_CHECK(created == 0 || !files.empty(), folder + ": images created but none there");
     for (const std::string& name : files) {
         FUZZ_CHECK(name[0] != '.', folder + name + " left behind");
-        DecodedImage image;
-        FUZZ_CHECK(Decodes(folder + name, settings, image), folder + name + " does not decode");
+        FUZZ_CHECK(Decodes(folder + name, settings, decoded[name]), folder + name + " does not decode");
     }
     return files;
 }
@@ -210,8 +214,8 @@ std::u32string UnescapeAlt(const std::string& value, PageEncoding encoding)
 
 // Checks the attributes after a tag's source, from `at` to its '>': those
 // the settings ask for, in their order. Returns the tag's end.
-std::size_t CheckTagAttributes(const std::string& output, std::size_t at, const std::string& imagePath, unsigned settings,
-                               PageEncoding encoding, int& rowsBelow)
+std::size_t CheckTagAttributes(const std::string& output, std::size_t at, const std::string& imagePath,
+                               const DecodedImage& image, unsigned settings, PageEncoding encoding, int& rowsBelow)
 {
     auto take = [&](const std::string& name) {
         const std::string open = " " + name + "=\"";
@@ -229,8 +233,6 @@ std::size_t CheckTagAttributes(const std::string& output, std::size_t at, const 
             FUZZ_CHECK(alt == drawn, "the alt text is not the text drawn in " + imagePath);
     }
     if (settings & 64) {
-        DecodedImage image;
-        Decodes(imagePath, settings, image);
         FUZZ_CHECK(take("width") == std::to_string(image.width) && take("height") == std::to_string(image.height),
                    "the tag's size is not that of " + imagePath);
         if (output.compare(at, 7, " style=") == 0) {
@@ -251,7 +253,7 @@ std::size_t CheckTagAttributes(const std::string& output, std::size_t at, const 
 // one per image counted, each naming a file of the image folder (which all
 // decode) in the chosen format, with the attributes asked for.
 void CheckImageTags(const std::string& output, const std::string& folder, const std::vector<std::string>& files,
-                    unsigned settings, PageEncoding encoding, int imageCount)
+                    const DecodedImages& decoded, unsigned settings, PageEncoding encoding, int imageCount)
 {
     const std::string open = "<img src=\"./hanimg/";
     FUZZ_CHECK(CountOf(output, "<img") == static_cast<std::size_t>(imageCount),
@@ -266,7 +268,7 @@ void CheckImageTags(const std::string& output, const std::string& folder, const 
                    "tag names " + name + " in another format");
         FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end(), "tag names " + name +
                                                                                    ", which is not there");
-        at = CheckTagAttributes(output, end + 1, folder + name, settings, encoding, rowsBelow);
+        at = CheckTagAttributes(output, end + 1, folder + name, decoded.at(name), settings, encoding, rowsBelow);
     }
 }
 
@@ -319,7 +321,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     FUZZ_CHECK(dlg.m_nImageCount == alone.m_nImageCount && dlg.m_nCreatedCount == alone.m_nCreatedCount,
                "the run and the scanner count differently");
-    const std::vector<std::string> images = CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount);
+    DecodedImages decoded;
+    const std::vector<std::string> images =
+        CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount, decoded);
     FUZZ_CHECK(ListFolder(folderB + "hanimg/") == images, "the run and the scanner made different images");
 
     if (result < 0) {
@@ -352,7 +356,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const PageEncoding encoding =
             (settings & 128) ? PageEncoding::kUtf8
                              : DetectPageEncoding(reinterpret_cast<const unsigned char*>(page.data()), page.size());
-        CheckImageTags(converted, folderA + "hanimg/", images, settings, encoding, dlg.m_nImageCount);
+        CheckImageTags(converted, folderA + "hanimg/", images, decoded, settings, encoding, dlg.m_nImageCount);
     }
     return 0;
 }
