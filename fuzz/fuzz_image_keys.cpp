@@ -1,5 +1,6 @@
-// The GIF and PNG key readers on arbitrary files, and on files the writers
-// made from arbitrary keys and colours.
+// The GIF and PNG key readers, and the size reader of reused images, on
+// arbitrary files, and on files the writers made from arbitrary keys and
+// colours.
 //
 // Input: a mode byte, then the rest. Mode 0 (and 3): the rest is the file.
 // Mode 1 and 2: the rest gives six colours, a size and a key; the GIF (1) or
@@ -10,8 +11,10 @@
 //   comment marker and a size byte equal to the result, a PNG's in a
 //   "Comment" tEXt chunk of the result's length; colours only where a GIF's
 //   colour table or a PNG's PLTE chunk holds them;
-// - what the writers store, the readers give back: the same key, length
-//   and colours.
+// - a size is found only where it really is: a GIF's logical screen, a
+//   PNG's IHDR chunk right after the signature, an XBM's first two defines;
+// - what the writers store, the readers give back: the same key, length,
+//   colours and size.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -67,6 +70,31 @@ void CheckGifRead(const std::vector<unsigned char>& file, const ReadBack& r)
                "GIF key length " + std::to_string(r.length) + " without its comment");
     FUZZ_CHECK(r.text.size() <= static_cast<std::size_t>(r.length), "GIF key text longer than its size byte");
     FUZZ_CHECK(std::memcmp(file.data() + 22, r.text.data(), r.text.size()) == 0, "GIF key text not at byte 22");
+}
+
+void CheckSizeRead(const std::vector<unsigned char>& file, const std::string& path)
+{
+    const std::string text(file.begin(), file.end());
+    ImageSize size{-1, -1};
+    const bool gif = ReadImageFileSize(path.c_str(), kFormatGif, size);
+    FUZZ_CHECK(gif == (file.size() >= 10 && (text.rfind("GIF87a", 0) == 0 || text.rfind("GIF89a", 0) == 0)),
+               "a GIF size read or missed wrongly");
+    if (gif)
+        FUZZ_CHECK(size.width == (file[6] | file[7] << 8) && size.height == (file[8] | file[9] << 8), "GIF size");
+    size = {-1, -1};
+    if (ReadImageFileSize(path.c_str(), kFormatPng, size))
+        FUZZ_CHECK(file.size() >= 24 && text.compare(0, 8, "\x89PNG\r\n\x1A\n") == 0 && Be32(&file[8]) == 13 &&
+                       text.compare(12, 4, "IHDR") == 0 && static_cast<unsigned>(size.width) == Be32(&file[16]) &&
+                       static_cast<unsigned>(size.height) == Be32(&file[20]),
+                   "a PNG size where no IHDR chunk holds it");
+    size = {-1, -1};
+    if (ReadImageFileSize(path.c_str(), kFormatXbm, size)) {
+        const std::size_t second = text.find("\n#define ") + 1;
+        FUZZ_CHECK(text.rfind("#define ", 0) == 0 && second > 0 &&
+                       text.find("_width " + std::to_string(size.width)) < second &&
+                       text.find("_height " + std::to_string(size.height), second) < text.find('\n', second),
+                   "an XBM size where its defines do not hold it");
+    }
 }
 
 void CheckPngRead(const std::vector<unsigned char>& file, const ReadBack& r)
@@ -147,6 +175,10 @@ void RoundTrip(bool png, const uint8_t* data, size_t size, const std::string& pa
                                                              " read back as " + std::to_string(r.length));
     FUZZ_CHECK(r.text == key, "key " + key + " read back as " + r.text);
     FUZZ_CHECK(std::memcmp(r.colours, palette, 6) == 0, "colours not read back");
+    ImageSize stored;
+    FUZZ_CHECK(ReadImageFileSize(path.c_str(), png ? kFormatPng : kFormatGif, stored) &&
+                   stored.width == decoded.width && stored.height == decoded.height,
+               "size not read back");
 }
 
 }  // namespace
@@ -166,5 +198,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(WriteWholeFile(path, file.data(), file.size()), "cannot write " + path);
     CheckGifRead(file, Read(ReadGifKey, path));
     CheckPngRead(file, Read(ReadPngKey, path));
+    CheckSizeRead(file, path);
     return 0;
 }

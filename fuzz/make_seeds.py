@@ -130,6 +130,8 @@ put("image_keys", b"\x02" + bytes([255, 255, 255, 0, 0, 0, 20, 3]) + b"NanumGoth
 put("image_keys", b"\x00GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x21\xfe\x03abc\x00\x3b")
 put("image_keys", b"\x00\x89PNG\r\n\x1a\n\x00\x00\x00\x06PLTE\x01\x02\x03\x04\x05\x06CRC!"
     b"\x00\x00\x00\x0btEXtComment\x00abcCRC!\x00\x00\x00\x00IDATCRC!")
+put("image_keys", b"\x00\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x01\x2d\x00\x00\x00\x13\x01\x03\x00\x00\x00CRC!")
+put("image_keys", b"\x00#define hankuk.x_width 45\r\n#define hankuk.x_height 19\r\nstatic char hankuk.x_bits[] = {\r\n};\r\n")
 if len(sys.argv) > 1:
     work = tempfile.mkdtemp()
     try:

@@ -1,13 +1,10 @@
-// The <img> tag's alt text and dimensions, end to end, and the image size
-// they are read from.
+// The <img> tag's alt text and dimensions, end to end.
 #include <gif_lib.h>
 #include <stb_image.h>
 
-#include <cstring>
 #include <memory>
 
 #include "convert/image_tag.h"
-#include "imaging/image_size.h"
 #include "tests/convert_fixture.h"
 
 namespace {
@@ -142,33 +139,6 @@ TEST_F(ImageTagTest, TheBaselineOffsetPutsFlatBottomsOnTheLine)
     ImageTag tag("a.gif");
     tag.AddRowsBelowBaseline(0);
     EXPECT_EQ(tag.Finish(), "<img src=\"./hanimg/a.gif\">");
-}
-
-TEST(ImageSize, ReadsOnlyAWholeHeaderWithinItsBytes)
-{
-    const struct {
-        ImageFormat format;
-        std::string head;
-        int width, height, needed;
-    } cases[] = {
-        {kFormatGif, std::string("GIF89a\x2D\x00\x13\x00", 10), 45, 19, 10},
-        {kFormatPng, std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x01\x02\0\0\0\x03", 24), 258, 3, 24},
-        {kFormatXbm, "#define x.xbm_width 45\r\n#define x.xbm_height 19\r\n", 45, 19, 49},
-    };
-    for (const auto& c : cases) {
-        for (int length = 0; length <= static_cast<int>(c.head.size()); ++length) {
-            // Exactly `length` bytes on the heap, so that a read past them shows.
-            std::unique_ptr<unsigned char[]> bytes(new unsigned char[length]);
-            std::memcpy(bytes.get(), c.head.data(), static_cast<std::size_t>(length));
-            ImageSize size{-1, -1};
-            const bool read = ReadImageSize(bytes.get(), static_cast<std::size_t>(length), c.format, size);
-            EXPECT_EQ(read, length >= c.needed) << c.format << " " << length;
-            if (read)
-                EXPECT_TRUE(size.width == c.width && size.height == c.height) << c.format;
-            else
-                EXPECT_TRUE(size.width == -1 && size.height == -1) << c.format;
-        }
-    }
 }
 
 }  // namespace
