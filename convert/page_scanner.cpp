@@ -219,8 +219,12 @@ bool BlockPipeline::WriteNewImage(const char* key)
     char fileName[kMaxPath];
     char imagePath[kMaxPath];
     StagedFile image;
-    std::snprintf(fileName, sizeof fileName, "%s.%s", g_szImageBaseName, extension_);
-    for (int n = 1;; ++n) {
+    // The names before the first free one are all taken: start there.
+    for (int n = g_bFixedName ? 0 : FirstFreeImageNumber(job_.imageDir, g_szImageBaseName, extension_);; ++n) {
+        if (n == 0)
+            std::snprintf(fileName, sizeof fileName, "%s.%s", g_szImageBaseName, extension_);
+        else
+            std::snprintf(fileName, sizeof fileName, "%s%d.%s", g_szImageBaseName, n, extension_);
         const int length = std::snprintf(imagePath, sizeof imagePath, "%s%s", job_.imageDir, fileName);
         if (length < 0 || length >= kMaxPath)
             return Fail(IDS_CANNOT_CREATE);
@@ -242,7 +246,6 @@ bool BlockPipeline::WriteNewImage(const char* key)
                 return Fail(IDS_CANNOT_CREATE);
             NoteImageWritten(job_.imageDir, fileName);  // someone else's now
         }
-        std::snprintf(fileName, sizeof fileName, "%s%d.%s", g_szImageBaseName, n, extension_);
     }
     if (!WriteImageFile(image))
         return false;
