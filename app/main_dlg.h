@@ -62,6 +62,14 @@ public:
     int m_bDimensions = 0;
     int m_bHiDpi = 0;
     std::string m_strPageEncoding = "AUTO";
+    // Colours that replace the body tags' TEXT and BGCOLOR for a whole run,
+    // and error images deleted in each page folder rather than only the
+    // first's (the command line's colour options and site runs).
+    bool m_bTextColourSet = false;
+    unsigned char m_textColour[3] = {};
+    bool m_bBackgroundColourSet = false;
+    unsigned char m_backgroundColour[3] = {};
+    bool m_bDeleteErrorsPerFolder = false;
 
     // --- log (the log pane) ---
     void LogText(std::string_view text, bool newline, bool append) override;
