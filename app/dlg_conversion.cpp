@@ -16,6 +16,11 @@ ConversionSettings CMainDlg::Settings() const
     settings.transparent = m_bTransparent != 0;
     settings.deleteErrorFiles = m_bDeleteErrorFiles != 0;
     settings.dpi = m_nScreenDpi;
+    if (m_bTextColourSet)
+        settings.textColour = {m_textColour[0], m_textColour[1], m_textColour[2]};
+    if (m_bBackgroundColourSet)
+        settings.backgroundColour = {m_backgroundColour[0], m_backgroundColour[1], m_backgroundColour[2]};
+    settings.deleteErrorsPerFolder = m_bDeleteErrorsPerFolder;
     return settings;
 }
 

@@ -10,7 +10,10 @@
 //
 // The dialog state object (CMainDlg) fills these from its members and reads
 // the results back; the tests and the fuzz targets fill them directly.
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +44,22 @@ struct ConversionSettings {
     bool transparent = false;
     bool deleteErrorFiles = false;
     int dpi = 96;  // vertical resolution of the drawing surface
+    // Colours that replace their half of every page's colour pair for the
+    // whole run, whatever the body tags say; the tags still set the other.
+    std::optional<std::array<unsigned char, 3>> textColour;
+    std::optional<std::array<unsigned char, 3>> backgroundColour;
+    // With deleteErrorFiles: the error images of every image folder go, once,
+    // before its first page, rather than only those of the first page's.
+    bool deleteErrorsPerFolder = false;
+
+    // Puts the colours that replace the body tags' into `colours`.
+    void ApplyColourOverrides(unsigned char colours[kColourPairBytes]) const
+    {
+        if (backgroundColour)
+            std::copy(backgroundColour->begin(), backgroundColour->end(), colours);
+        if (textColour)
+            std::copy(textColour->begin(), textColour->end(), colours + 3);
+    }
 };
 
 // One page for the page scanner.

@@ -408,8 +408,10 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, BlockWatch* watch)
             if (inTag) {
                 if (b == '>') {
                     tagText[tagCount] = '\0';
-                    if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5))
+                    if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5)) {
                         ReadBodyColours(tagText + 5, job.colours);
+                        job.settings.ApplyColourOverrides(job.colours);
+                    }
                     inTag = false;
                     tagCount = 0;
                     page.Put('>');
@@ -479,6 +481,7 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     job.imageCount = 0;
     job.createdCount = 0;
     ResetColourPair(job.colours);
+    job.settings.ApplyColourOverrides(job.colours);
     BeginPage(job.settings.fontName == "New Gulim");
     BeginImageFolder(job.imageDir);
     int result;

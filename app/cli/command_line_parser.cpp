@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/cli/command_line.h"
+#include "imaging/page_colours.h"
 
 namespace {
 
@@ -22,10 +23,13 @@ constexpr Flag kFlags[] = {
     {"--opaque", [](CommandLine& line) { line.transparent = false; }},
     {"--delete-errors", [](CommandLine& line) { line.deleteErrors = true; }},
     {"--keep-errors", [](CommandLine& line) { line.deleteErrors = false; }},
+    {"--recursive", [](CommandLine& line) { line.recursive = true; }},
+    {"-r", [](CommandLine& line) { line.recursive = true; }},
 };
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-constexpr const char* kValueOptions[] = {"--font", "--size", "--format", "--dpi"};
+constexpr const char* kValueOptions[] = {"--font", "--size", "--format", "--dpi", "--text-colour",
+                                         "--background-colour"};
 
 const Flag* FindFlag(const char* arg)
 {
@@ -88,6 +92,14 @@ bool SetValue(const std::string& name, const std::string& value, bool separate, 
         line.size = value;
     } else if (name == "--format") {
         line.format = value;
+    } else if (name == "--text-colour" || name == "--background-colour") {
+        // Read as a body tag's value is; one that the tag would pass over is refused.
+        std::array<unsigned char, 3> rgb{};
+        if (ReadColourValue(value.c_str(), rgb.data()) == 0) {
+            error = name + " \"" + value + "\": not a colour (a colour name such as navy, #rrggbb or #rgb)";
+            return false;
+        }
+        (name == "--text-colour" ? line.textColour : line.backgroundColour) = rgb;
     } else {
         char* end = nullptr;
         const long dpi = std::strtol(value.c_str(), &end, 10);
