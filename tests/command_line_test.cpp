@@ -109,7 +109,7 @@ TEST_F(CommandLineTest, ColourOptionsReplaceTheirHalfOfThePairAndKeepReuseExact)
     WriteWholeFile(dir / "sp_a.htm", "<body bgcolor=navy text=white>[[han]]</body>");
     EXPECT_EQ(Run("--text-colour '#f00' sp_a.htm").status, 0);
     EXPECT_EQ(ImageColours(dir / "hanimg/han.gif"), (std::vector<int>{0, 0, 128, 255, 0, 0}));
-    const Result again = Run("--text-colour=#ff0000 sp_a.htm");
+    const RunResult again = Run("--text-colour=#ff0000 sp_a.htm");
     EXPECT_NE(again.out.find("作成数 0"), std::string::npos) << again.out;
 
     // Without the option the body tag's white counts again: another image.
@@ -124,7 +124,7 @@ TEST_F(CommandLineTest, ColourOptionsReplaceTheirHalfOfThePairAndKeepReuseExact)
 
     // What a body tag would pass over is refused, and nothing is converted.
     for (const char* value : {"cornflowerblue", "\"'red'\"", "-red", "' '"}) {
-        const Result r = Run(std::string("--text-colour ") + value + " sp_a.htm");
+        const RunResult r = Run(std::string("--text-colour ") + value + " sp_a.htm");
         EXPECT_EQ(r.status, 2) << value;
         EXPECT_NE(r.err.find("not a colour"), std::string::npos) << value << r.err;
     }
@@ -141,7 +141,7 @@ TEST_F(CommandLineTest, RecursiveRunConvertsEverySourcePageInPathOrder)
     symlink("../outside", (dir / "site/link").c_str());
     symlink("../outside/sp_o.htm", (dir / "site/sp_l.htm").c_str());
 
-    const Result r = Run("-r site");
+    const RunResult r = Run("-r site");
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string done = "　画像数 1, 作成数 1, 正常終了\n";
     EXPECT_EQ(r.out, dir / "site/a-b/q.htm" + done + dir / "site/a/p.HTML" + done + dir / "site/z.htm" + done);
@@ -165,7 +165,7 @@ TEST_F(CommandLineTest, RecursiveRunCleansEachFolderOnceAndStopsAtAFatalError)
     WriteWholeFile(dir / "b/sp_q.htm", "[[han]]");  // its output page is a folder
     WriteWholeFile(dir / "c/sp_r.htm", "[[han]]");
 
-    const Result r = Run("--delete-errors -r .");
+    const RunResult r = Run("--delete-errors -r .");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(ListFolder(dir / "a/hanimg"), (std::vector<std::string>{"_err_.gif", "han.gif"}));
     EXPECT_EQ(ListFolder(dir / "b/hanimg"), (std::vector<std::string>{}));
