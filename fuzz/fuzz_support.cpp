@@ -12,7 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 void FuzzFail(const char* file, int line, const char* what, const std::string& detail)
@@ -249,19 +248,50 @@ bool DecodePng(const std::string& path, DecodedImage& image)
     return ok;
 }
 
+namespace {
+
+// Takes `expected` from the front of `text`.
+bool TakeText(std::string_view& text, std::string_view expected)
+{
+    if (text.substr(0, expected.size()) != expected)
+        return false;
+    text.remove_prefix(expected.size());
+    return true;
+}
+
+// Takes a decimal number of at most six digits from the front of `text`.
+bool TakeNumber(std::string_view& text, int& number)
+{
+    std::size_t digits = 0;
+    number = 0;
+    while (digits < text.size() && digits < 7 && text[digits] >= '0' && text[digits] <= '9')
+        number = number * 10 + (text[digits++] - '0');
+    text.remove_prefix(digits);
+    return digits > 0 && digits < 7;
+}
+
+}  // namespace
+
 bool DecodeXbm(const std::string& path, DecodedImage& image)
 {
     // Two #define lines, the array head, then ceil(width / 8) * height items
     // of the form 0xNN, and "};". Lines end in CR LF.
-    const std::string text = ReadWholeFile(path);
-    static const std::regex head(
-        "#define ([^ \\r\\n]+)_width (\\d+)\r\n#define \\1_height (\\d+)\r\nstatic char \\1_bits\\[\\] = \\{\r\n");
-    std::smatch m;
-    if (!std::regex_search(text, m, head) || m.position(0) != 0)
+    const std::string whole = ReadWholeFile(path);
+    std::string_view text = whole;
+    if (!TakeText(text, "#define "))
         return false;
-    image.width = std::stoi(m[2]);
-    image.height = std::stoi(m[3]);
-    const std::string body = text.substr(static_cast<std::size_t>(m.length(0)));
+    const std::size_t nameEnd = text.find("_width ");
+    if (nameEnd == std::string_view::npos || nameEnd == 0)
+        return false;
+    const std::string name(text.substr(0, nameEnd));
+    if (name.find_first_of(" \r\n") != std::string::npos)
+        return false;
+    text.remove_prefix(nameEnd);
+    if (!TakeText(text, "_width ") || !TakeNumber(text, image.width) ||
+        !TakeText(text, "\r\n#define " + name + "_height ") || !TakeNumber(text, image.height) ||
+        !TakeText(text, "\r\nstatic char " + name + "_bits[] = {\r\n"))
+        return false;
+    const std::string_view body = text;
     if (body.size() < 4 || body.compare(body.size() - 4, 4, "};\r\n") != 0)
         return false;
     long long items = 0;
