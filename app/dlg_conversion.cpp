@@ -20,6 +20,11 @@ ConversionSettings CMainDlg::Settings() const
     settings.pageEncoding = ParsePageEncodingChoice(m_strPageEncoding).value_or(PageEncodingChoice::kAuto);
     settings.altText = m_bAltText != 0;
     settings.dimensions = m_bDimensions != 0;
+    if (m_bTextColourSet)
+        settings.textColour = {m_textColour[0], m_textColour[1], m_textColour[2]};
+    if (m_bBackgroundColourSet)
+        settings.backgroundColour = {m_backgroundColour[0], m_backgroundColour[1], m_backgroundColour[2]};
+    settings.deleteErrorsPerFolder = m_bDeleteErrorsPerFolder;
     return settings;
 }
 

@@ -64,6 +64,14 @@ public:
     std::string m_strPageEncoding = "AUTO";
     // Where the blocks' diagnostics go: the command line's printer, or none.
     BlockDiagnostics* m_pDiagnostics = nullptr;
+    // Colours that replace the body tags' TEXT and BGCOLOR for a whole run,
+    // and error images deleted in each page folder rather than only the
+    // first's (the command line's colour options and site runs).
+    bool m_bTextColourSet = false;
+    unsigned char m_textColour[3] = {};
+    bool m_bBackgroundColourSet = false;
+    unsigned char m_backgroundColour[3] = {};
+    bool m_bDeleteErrorsPerFolder = false;
 
     // --- log (the log pane) ---
     void LogText(std::string_view text, bool newline, bool append) override;

@@ -1,10 +1,11 @@
 #include "app/profile.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
+
+#include "hangul/ascii_text.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ std::string_view Trim(std::string_view s)
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+    return SameIgnoringCase(a, b);
 }
 
 // The section name of a "[name]" line, or nothing when it is no header.

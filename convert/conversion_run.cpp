@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "convert/conversion_run.h"
@@ -72,8 +73,29 @@ private:
     int fd_;
 };
 
+// When error images are deleted: a drop cleans only its first page's image
+// folder; a run that asks for it cleans each image folder once, before the
+// first page that uses it.
+class ErrorImageSweep {
+public:
+    explicit ErrorImageSweep(const ConversionSettings& settings) : settings_(settings) {}
+
+    void BeforePage(const char* imageDir)
+    {
+        const bool firstPage = pages_++ == 0;
+        const bool firstOfFolder = folders_.insert(imageDir).second;
+        if (settings_.deleteErrorFiles && (settings_.deleteErrorsPerFolder ? firstOfFolder : firstPage))
+            DeleteErrorImages(imageDir);
+    }
+
+private:
+    const ConversionSettings& settings_;
+    int pages_ = 0;
+    std::set<std::string> folders_;  // the image folders that pages have used
+};
+
 // Converts one dropped page. False after a fatal error, which is logged.
-bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, bool firstPage)
+bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorImageSweep& sweep)
 {
     ConversionLog& log = run.log;
     auto stop = [&](int message) {
@@ -132,9 +154,8 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, bool fir
     const ImageFolderLock lock(run.imageDir);
     std::strcat(run.imageDir, "/");
 
-    // 5. Error images go only for the first page of the drop.
-    if (firstPage && run.settings.deleteErrorFiles)
-        DeleteErrorImages(run.imageDir);
+    // 5. Error images.
+    sweep.BeforePage(run.imageDir);
 
     // 6. The source page: only a regular file is read, so a folder or a
     // FIFO is refused instead of read as empty or waited on.
@@ -192,8 +213,9 @@ void DeleteErrorImages(const char* folder)
 void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!ConvertDroppedPage(run, paths[i], i == 0)) {
+    ErrorImageSweep sweep(run.settings);
+    for (const std::string& path : paths) {
+        if (!ConvertDroppedPage(run, path, sweep)) {
             run.outcome = RunOutcome::kStopped;
             return;
         }

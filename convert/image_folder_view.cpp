@@ -350,3 +350,44 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
         return true;
     });
 }
+
+int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension)
+{
+    s_view.Use(folder);
+    const std::string_view base(baseName);
+    const std::string_view dotExtension = std::string(".") + extension;
+    bool plainTaken = false;
+    std::vector<int> taken;
+    // Only names of exactly the form that numbering makes count, as only an
+    // entry of exactly that name stops it: base.ext and baseN.ext, N without
+    // leading zeros.
+    s_view.ForEachCandidate(baseName, [&](std::string_view name, int&) {
+        if (name.size() <= base.size() + dotExtension.size() || name.compare(0, base.size(), base) != 0 ||
+            name.compare(name.size() - dotExtension.size(), dotExtension.size(), dotExtension) != 0) {
+            plainTaken = plainTaken || name == std::string(base) + std::string(dotExtension);
+            return true;
+        }
+        const std::string_view digits = name.substr(base.size(), name.size() - base.size() - dotExtension.size());
+        if (digits.size() > 9 || digits[0] == '0')
+            return true;
+        int number = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return true;
+            number = number * 10 + (c - '0');
+        }
+        taken.push_back(number);
+        return true;
+    });
+    if (!plainTaken)
+        return 0;
+    std::sort(taken.begin(), taken.end());
+    int free = 1;
+    for (int number : taken) {
+        if (number == free)
+            ++free;
+        else if (number > free)
+            break;
+    }
+    return free;
+}

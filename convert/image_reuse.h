@@ -40,6 +40,10 @@ void BeginImageFolder(const char* folder);
 void EndImageFolder();
 // True when an entry named exactly `fileName` exists in `folder`.
 bool ImageFolderHas(const char* folder, const char* fileName);
+// The number of the first free name in `folder` for images of `baseName`:
+// 0 when baseName.extension is free, else the least N >= 1 for which
+// baseNameN.extension is (names compared exactly, as ImageFolderHas does).
+int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension);
 // An image named `fileName` was (re)written in `folder`.
 void NoteImageWritten(const char* folder, const char* fileName);
 // The size recorded in the image `fileName` of `folder`, read from the file

@@ -10,7 +10,10 @@
 //
 // The dialog state object (CMainDlg) fills these from its members and reads
 // the results back; the tests and the fuzz targets fill them directly.
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +50,22 @@ struct ConversionSettings {
     // What each <img> tag carries besides its source.
     bool altText = false;     // alt: the text drawn
     bool dimensions = false;  // width and height, and the offset to the baseline
+    // Colours that replace their half of every page's colour pair for the
+    // whole run, whatever the body tags say; the tags still set the other.
+    std::optional<std::array<unsigned char, 3>> textColour;
+    std::optional<std::array<unsigned char, 3>> backgroundColour;
+    // With deleteErrorFiles: the error images of every image folder go, once,
+    // before its first page, rather than only those of the first page's.
+    bool deleteErrorsPerFolder = false;
+
+    // Puts the colours that replace the body tags' into `colours`.
+    void ApplyColourOverrides(unsigned char colours[kColourPairBytes]) const
+    {
+        if (backgroundColour)
+            std::copy(backgroundColour->begin(), backgroundColour->end(), colours);
+        if (textColour)
+            std::copy(textColour->begin(), textColour->end(), colours + 3);
+    }
 };
 
 // One page for the page scanner.

@@ -266,8 +266,12 @@ bool BlockPipeline::WriteNewImage(const char* key)
     char fileName[kMaxPath];
     char imagePath[kMaxPath];
     StagedFile image;
-    std::snprintf(fileName, sizeof fileName, "%s.%s", g_szImageBaseName, extension_);
-    for (int n = 1;; ++n) {
+    // The names before the first free one are all taken: start there.
+    for (int n = g_bFixedName ? 0 : FirstFreeImageNumber(job_.imageDir, g_szImageBaseName, extension_);; ++n) {
+        if (n == 0)
+            std::snprintf(fileName, sizeof fileName, "%s.%s", g_szImageBaseName, extension_);
+        else
+            std::snprintf(fileName, sizeof fileName, "%s%d.%s", g_szImageBaseName, n, extension_);
         const int length = std::snprintf(imagePath, sizeof imagePath, "%s%s", job_.imageDir, fileName);
         if (length < 0 || length >= kMaxPath)
             return Fail(IDS_CANNOT_CREATE);
@@ -289,7 +293,6 @@ bool BlockPipeline::WriteNewImage(const char* key)
                 return Fail(IDS_CANNOT_CREATE);
             NoteImageWritten(job_.imageDir, fileName);  // someone else's now
         }
-        std::snprintf(fileName, sizeof fileName, "%s%d.%s", g_szImageBaseName, n, extension_);
     }
     if (!WriteImageFile(image))
         return false;
@@ -462,8 +465,10 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
             if (inTag) {
                 if (b == '>') {
                     tagText[tagCount] = '\0';
-                    if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5))
+                    if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5)) {
                         ReadBodyColours(tagText + 5, job.colours);
+                        job.settings.ApplyColourOverrides(job.colours);
+                    }
                     inTag = false;
                     tagCount = 0;
                     page.Put('>');
@@ -541,6 +546,7 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
         start.count = static_cast<int>(std::fread(start.bytes, 1, sizeof start.bytes, source));
     job.encoding = ResolvePageEncoding(job.settings.pageEncoding, start.bytes, static_cast<std::size_t>(start.count));
 
+    job.settings.ApplyColourOverrides(job.colours);
     BeginPage(job.settings.fontName == "New Gulim", job.encoding == PageEncoding::kUtf8);
     BeginImageFolder(job.imageDir);
     int result;

@@ -13,11 +13,11 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <strings.h>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
 
+#include "hangul/ascii_text.h"
 #include "imaging/glyph_blit.h"
 
 // Fonts are looked up once per face name, opened once per file, set up once
@@ -115,8 +115,7 @@ std::string Lowered(const std::string& text)
 {
     std::string lowered = text;
     for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = AsciiLower(c);
     return lowered;
 }
 
@@ -412,11 +411,11 @@ std::vector<std::string> ListHangulFaces()
             faces.emplace_back(reinterpret_cast<const char*>(family));
     }
     auto lessIgnoringCase = [](const std::string& a, const std::string& b) {
-        const int order = strcasecmp(a.c_str(), b.c_str());
+        const int order = CompareIgnoringCase(a, b);
         return order != 0 ? order < 0 : a < b;
     };
     std::sort(faces.begin(), faces.end(), lessIgnoringCase);
-    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; };
+    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return SameIgnoringCase(a, b); };
     faces.erase(std::unique(faces.begin(), faces.end(), sameIgnoringCase), faces.end());
     return faces;
 }

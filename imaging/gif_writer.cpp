@@ -110,6 +110,41 @@ void PutTransparency(ByteBuffer& out, int index)
     PutByte(out, 0x00);
 }
 
+// One-bit pixels with 3-bit codes and a clear code after every two pixel
+// codes: a whole source byte (eight pixels) always makes twelve codes, four
+// of them clear codes, 36 bits, and leaves the clear rhythm where it found
+// it. So each byte's bits are looked up instead of packed pixel by pixel.
+// Index: [the pixel codes since the last clear, 1 or 2, less one][byte].
+struct ByteCodes {
+    unsigned long long bits[2][256];
+};
+
+ByteCodes MakeByteCodes()
+{
+    ByteCodes table{};
+    for (int phase = 1; phase <= 2; ++phase) {
+        for (int byte = 0; byte < 256; ++byte) {
+            unsigned long long bits = 0;
+            int used = 0;
+            int counter = phase;
+            for (int shift = 7; shift >= 0; --shift) {
+                if (counter >= 2) {
+                    bits |= 4ull << used;  // the clear code
+                    used += 3;
+                    counter = 0;
+                }
+                bits |= static_cast<unsigned long long>((byte >> shift) & 1) << used;
+                used += 3;
+                ++counter;
+            }
+            table.bits[phase - 1][byte] = bits;
+        }
+    }
+    return table;
+}
+
+constexpr int kBitsPerByteOfPixels = 36;
+
 void PutPixels(GifEncoder& gif, int width, int height, int rowBytes, int bitsPerPixel, const unsigned char* pixels,
                int codeWidth)
 {
@@ -119,6 +154,8 @@ void PutPixels(GifEncoder& gif, int width, int height, int rowBytes, int bitsPer
     const unsigned mask = (1u << bitsPerPixel) - 1;
     const unsigned long clearCode = static_cast<unsigned long>(gif.clearCode);
     const int codesPerClear = gif.codesPerClear;
+    const bool byBytes = bitsPerPixel == 1 && codeWidth == 3 && codesPerClear == 2;
+    static const ByteCodes byteCodes = MakeByteCodes();
     unsigned long accumulator = gif.accumulator;
     int bitCount = gif.bitCount;
     int counter = gif.codeCounter;
@@ -126,8 +163,15 @@ void PutPixels(GifEncoder& gif, int width, int height, int rowBytes, int bitsPer
     for (int y = 0; y < height; ++y) {
         // Each row starts at its own offset, so row padding is skipped.
         const unsigned char* byte = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(rowBytes);
+        int x = 0;
+        if (byBytes) {
+            const unsigned long long* codes = byteCodes.bits[counter - 1];
+            for (; x + 8 <= width; x += 8)
+                PackBits(gif, accumulator, bitCount, static_cast<unsigned long>(codes[*byte++]),
+                         kBitsPerByteOfPixels);
+        }
         int shift = 8 - bitsPerPixel;
-        for (int x = 0; x < width; ++x) {
+        for (; x < width; ++x) {
             if (counter >= codesPerClear) {
                 put(clearCode);
                 counter = 0;

@@ -64,37 +64,12 @@ bool StartsAttribute(const char* text, const char* at)
     return IsSpace(before) || before == '"' || before == '\'';
 }
 
-// Reads the value that starts at `p` (after the equals sign). Returns 1 when
-// a value starts before the end of the text, understood or not.
-int ReadColourValue(const char* p, unsigned char target[3])
+// The first character of a value: values begin after the delimiters.
+const char* SkipToValue(const char* p)
 {
     while (*p != '\0' && IsValueDelimiter(*p))
         ++p;
-    if (*p == '\0')
-        return 0;
-
-    if (*p != '#') {
-        LookupColourName(p, target);
-        return 1;
-    }
-    ++p;
-
-    // "#rgb" written out in full, as browsers read it: each digit doubled.
-    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiLetterOrDigit(p[3])) {
-        for (int i = 0; i < 3; ++i)
-            target[i] = static_cast<unsigned char>(HexDigitValue(p[i]) * 17);
-        return 1;
-    }
-
-    // Otherwise six characters as three pairs, whatever they are; the
-    // characters of a short value's surroundings count as digits (0 unless
-    // hexadecimal), and nothing past the end of the text is read.
-    for (int i = 0; i < 3; ++i) {
-        target[i] = static_cast<unsigned char>(ParseHexByte(p));
-        for (int step = 0; step < 2 && *p != '\0'; ++step)
-            ++p;
-    }
-    return 1;
+    return p;
 }
 
 }  // namespace
@@ -129,13 +104,48 @@ int FindColourAttribute(const char* text, const char* name, unsigned char target
         const char* after = p + nameLength;
         while (IsSpace(*after))
             ++after;
-        if (*after == '=')
-            return ReadColourValue(after + 1, target);
+        if (*after == '=') {
+            // A value that is there counts as found, understood or not.
+            const char* value = SkipToValue(after + 1);
+            if (*value == '\0')
+                return 0;
+            ReadColourValue(value, target);
+            return 1;
+        }
         // The name is not followed by its equals sign ("bgcolor text=navy"):
         // it is some other word, and the search goes on after it.
         p += nameLength;
     }
     return 0;
+}
+
+int ReadColourValue(const char* value, unsigned char target[3])
+{
+    if (value == nullptr)
+        return 0;
+    const char* p = SkipToValue(value);
+    if (*p == '\0')
+        return 0;
+    if (*p != '#')
+        return LookupColourName(p, target);
+    ++p;
+
+    // "#rgb" written out in full, as browsers read it: each digit doubled.
+    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiLetterOrDigit(p[3])) {
+        for (int i = 0; i < 3; ++i)
+            target[i] = static_cast<unsigned char>(HexDigitValue(p[i]) * 17);
+        return 1;
+    }
+
+    // Otherwise six characters as three pairs, whatever they are; the
+    // characters of a short value's surroundings count as digits (0 unless
+    // hexadecimal), and nothing past the end of the text is read.
+    for (int i = 0; i < 3; ++i) {
+        target[i] = static_cast<unsigned char>(ParseHexByte(p));
+        for (int step = 0; step < 2 && *p != '\0'; ++step)
+            ++p;
+    }
+    return 1;
 }
 
 int ParseHexByte(const char* two)

@@ -17,6 +17,12 @@ void ReadBodyColours(const char* text, unsigned char colours[kColourPairBytes]);
 // only when the value is understood.
 int FindColourAttribute(const char* text, const char* name, unsigned char target[3]);
 
+// Reads one colour value as a BGCOLOR or TEXT value is read: delimiters
+// skipped, then a colour name (or its beginning), "#rrggbb" or "#rgb". 1 and
+// R, G, B in `target` when understood; 0, with `target` unchanged, for a
+// value that the body tag reading passes over (none, or an unknown name).
+int ReadColourValue(const char* value, unsigned char target[3]);
+
 // Two characters read as hexadecimal digits; other characters count as 0.
 int ParseHexByte(const char* two);
 

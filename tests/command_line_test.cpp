@@ -1,4 +1,12 @@
 // The sylpic command line, run as a user runs it.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "convert/image_reuse.h"
 #include "tests/convert_fixture.h"
 
 namespace {
@@ -101,6 +109,85 @@ TEST_F(CommandLineTest, AnOptionWithoutItsValueIsAMistake)
     const RunResult pageAsFont = Run("--font page.htm");
     EXPECT_EQ(pageAsFont.status, 2);
     EXPECT_NE(pageAsFont.err.find("\"page.htm\" was taken as the font name"), std::string::npos) << pageAsFont.err;
+}
+
+// The background and text colours stored with an image.
+std::vector<int> ImageColours(const std::string& gif)
+{
+    char key[260];
+    unsigned char colours[6] = {};
+    ReadGifKey(gif.c_str(), key, colours);
+    return {colours, colours + 6};
+}
+
+TEST_F(CommandLineTest, ColourOptionsReplaceTheirHalfOfThePairAndKeepReuseExact)
+{
+    WriteWholeFile(dir / "sp_a.htm", "<body bgcolor=navy text=white>[[han]]</body>");
+    EXPECT_EQ(Run("--text-colour '#f00' sp_a.htm").status, 0);
+    EXPECT_EQ(ImageColours(dir / "hanimg/han.gif"), (std::vector<int>{0, 0, 128, 255, 0, 0}));
+    const RunResult again = Run("--text-colour=#ff0000 sp_a.htm");
+    EXPECT_NE(again.out.find("作成数 0"), std::string::npos) << again.out;
+
+    // Without the option the body tag's white counts again: another image.
+    EXPECT_EQ(Run("sp_a.htm").status, 0);
+    EXPECT_EQ(ImageColours(dir / "hanimg/han1.gif"), (std::vector<int>{0, 0, 128, 255, 255, 255}));
+    EXPECT_EQ(Run("--background-colour yellow sp_a.htm").status, 0);
+    EXPECT_EQ(ImageColours(dir / "hanimg/han2.gif"), (std::vector<int>{255, 255, 0, 255, 255, 255}));
+
+    WriteWholeFile(dir / "sp_b.htm", "[[han]]");  // no body tag at all
+    EXPECT_EQ(Run("--text-colour red sp_b.htm").status, 0);
+    EXPECT_EQ(ImageColours(dir / "hanimg/han3.gif"), (std::vector<int>{255, 255, 255, 255, 0, 0}));
+
+    // What a body tag would pass over is refused, and nothing is converted.
+    for (const char* value : {"cornflowerblue", "\"'red'\"", "-red", "' '"}) {
+        const RunResult r = Run(std::string("--text-colour ") + value + " sp_a.htm");
+        EXPECT_EQ(r.status, 2) << value;
+        EXPECT_NE(r.err.find("not a colour"), std::string::npos) << value << r.err;
+    }
+    EXPECT_EQ(ListFolder(dir / "hanimg").size(), 4u);
+}
+
+TEST_F(CommandLineTest, RecursiveRunConvertsEverySourcePageInPathOrder)
+{
+    for (const char* folder : {"site", "site/a", "site/a-b", "site/HanImg", "outside"})
+        mkdir((dir / folder).c_str(), 0777);
+    for (const char* page : {"site/sp_z.htm", "site/a/sp_p.HTML", "site/a-b/SP_q.htm", "site/a/sp_sp_x.htm",
+                             "site/a/sp_.htm", "site/a/sp_n.txt", "site/HanImg/sp_h.htm", "outside/sp_o.htm"})
+        WriteWholeFile(dir / page, "[[han]]");
+    symlink("../outside", (dir / "site/link").c_str());
+    symlink("../outside/sp_o.htm", (dir / "site/sp_l.htm").c_str());
+
+    const RunResult r = Run("-r site");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string done = "　画像数 1, 作成数 1, 正常終了\n";
+    EXPECT_EQ(r.out, dir / "site/a-b/q.htm" + done + dir / "site/a/p.HTML" + done + dir / "site/z.htm" + done);
+    EXPECT_EQ(r.err, "sylpic: skipped " + dir / "site/a/sp_sp_x.htm" + ": its output page would overwrite " +
+                         "the source page " + dir / "site/a/sp_x.htm\n");
+    EXPECT_EQ(ListFolder(dir / "site/HanImg"), (std::vector<std::string>{"sp_h.htm"}));
+    EXPECT_EQ(ListFolder(dir / "outside"), (std::vector<std::string>{"sp_o.htm"}));
+
+    EXPECT_EQ(Run("-r site/sp_z.htm").status, 2);
+    EXPECT_EQ(Run("--recursive").status, 2);
+}
+
+TEST_F(CommandLineTest, RecursiveRunCleansEachFolderOnceAndStopsAtAFatalError)
+{
+    for (const char* folder : {"a", "a/hanimg", "b", "b/hanimg", "b/q.htm", "c", "c/hanimg"})
+        mkdir((dir / folder).c_str(), 0777);
+    for (const char* folder : {"a", "b", "c"})
+        WriteWholeFile(dir / folder + "/hanimg/_err_old.png", "x");
+    WriteWholeFile(dir / "a/sp_1.htm", "[[xyz]]");  // leaves an error image
+    WriteWholeFile(dir / "a/sp_2.htm", "[[han]]");
+    WriteWholeFile(dir / "b/sp_q.htm", "[[han]]");  // its output page is a folder
+    WriteWholeFile(dir / "c/sp_r.htm", "[[han]]");
+
+    const RunResult r = Run("--delete-errors -r .");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(ListFolder(dir / "a/hanimg"), (std::vector<std::string>{"_err_.gif", "han.gif"}));
+    EXPECT_EQ(ListFolder(dir / "b/hanimg"), (std::vector<std::string>{}));
+    EXPECT_EQ(ListFolder(dir / "c/hanimg"), (std::vector<std::string>{"_err_old.png"}));
+    EXPECT_FALSE(FileExists(dir / "c/r.htm"));
+    EXPECT_EQ(r.out.substr(r.out.find(dir / "b/")), dir / "b/q.htm　ファイルを作ることができませんでした\n");
 }
 
 TEST_F(CommandLineTest, HelpVersionAndFontList)

@@ -99,6 +99,11 @@ TEST_F(PageScannerTest, NumbersTheFirstFreeNameWhenNothingMatches)
     EXPECT_EQ(Convert("[[han]][[han]]"), "<img src=\"./hanimg/han2.gif\"><img src=\"./hanimg/han2.gif\">");
     EXPECT_EQ(dlg.m_nCreatedCount, 1);
     EXPECT_EQ(dlg.m_nImageCount, 2);
+    // Only a name of exactly the numbered form takes a number.
+    for (const char* other : {"han4.GIF", "HAN4.gif", "han04.gif", "han4x.gif", "han4.gif.bak"})
+        WriteWholeFile(Image(other), "not an image");
+    dlg.m_strFontSize = "14";
+    EXPECT_EQ(Convert("[[han]]"), "<img src=\"./hanimg/han4.gif\">");
 }
 
 TEST_F(PageScannerTest, ReservedDeviceNamesGetAnUnderscore)

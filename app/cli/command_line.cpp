@@ -1,12 +1,15 @@
 #include "app/cli/command_line.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "app/cli/console_ui.h"
 #include "app/main_dlg.h"
 #include "app/profile.h"
 #include "app/settings.h"
+#include "convert/site_pages.h"
 #include "hangul/code_page.h"
 #include "imaging/font_engine.h"
 #include "res/messages.h"
@@ -23,6 +26,40 @@ std::string AbsolutePage(const std::string& page)
     return absolute.lexically_normal().string();
 }
 
+// The source pages under the folders given with --recursive. Each page
+// passed over and each folder that cannot be read is told on standard error,
+// and the run goes on without it. False, after saying why, when a DIR is not
+// a folder.
+bool FindSourcePagesUnder(const std::vector<std::string>& dirs, std::vector<std::string>& pages)
+{
+    std::vector<std::string> folders;
+    for (const std::string& dir : dirs) {
+        // Links in the path of a given folder are resolved, so that a folder
+        // given twice, or through a link, is read once and its pages have
+        // one path each.
+        std::error_code ec;
+        const std::filesystem::path folder = std::filesystem::canonical(dir, ec);
+        if (ec || !std::filesystem::is_directory(folder, ec)) {
+            std::fprintf(stderr, "sylpic: --recursive: \"%s\" is not a folder\n", dir.c_str());
+            return false;
+        }
+        folders.push_back(folder.string());
+    }
+    SitePages site = FindSitePages(folders);
+    for (const std::string& page : site.shadowing) {
+        const std::size_t nameStart = page.rfind('/') + 1;
+        std::fprintf(stderr, "sylpic: skipped %s: its output page would overwrite the source page %s%s\n",
+                     page.c_str(), page.substr(0, nameStart).c_str(), page.c_str() + nameStart + 3);
+    }
+    for (const SitePages::Unreadable& folder : site.unreadable)
+        std::fprintf(stderr, "sylpic: cannot read the folder %s (%s): its pages are skipped\n",
+                     folder.folder.c_str(), std::strerror(folder.error));
+    if (site.pages.empty())
+        std::fprintf(stderr, "sylpic: no source page (sp_*.htm or sp_*.html) was found\n");
+    pages = std::move(site.pages);
+    return true;
+}
+
 void ListFaces(std::FILE* stream, const std::vector<std::string>& faces)
 {
     for (const std::string& face : faces)
@@ -34,6 +71,7 @@ void ListFaces(std::FILE* stream, const std::vector<std::string>& faces)
 const char* UsageText()
 {
     return "Usage: sylpic [OPTIONS] [PAGE...]\n"
+           "       sylpic --recursive [OPTIONS] DIR...\n"
            "Draws the [[ ]] blocks of Korean text in HTML pages as images in hanimg/ beside\n"
            "each page and writes the page with <img> tags in their place. The first time a\n"
            "page NAME.EXT is given, it is renamed to its source page sp_NAME.EXT and\n"
@@ -50,6 +88,7 @@ const char* UsageText()
            "  --transparent     transparent image background (the default)\n"
            "  --opaque          background in the page's colour\n"
            "  --delete-errors   first delete the error images (_err_*) of the first page\n"
+           "                    (with -r: of each page folder, before its first page)\n"
            "  --keep-errors     keep them (the default)\n"
            "  --dpi N           vertical resolution of the drawing surface (default 96)\n"
            "  --encoding ENC    how source pages are read: auto (the default) reads a page\n"
@@ -60,6 +99,15 @@ const char* UsageText()
            "  --dimensions      give each <img> tag the image's width and height, and a\n"
            "                    style that sets the image's baseline on the line's\n"
            "  --quiet           no lines about the blocks on standard error\n"
+           "  --text-colour C   draw the text of every page in colour C, whatever the\n"
+           "                    body tags' TEXT says: a colour name, #rrggbb or #rgb,\n"
+           "                    read as the body tag's value is\n"
+           "  --background-colour C\n"
+           "                    the same for the background (the body tags' BGCOLOR)\n"
+           "  -r, --recursive   every argument is a folder DIR: convert every source page\n"
+           "                    (sp_*.htm, sp_*.html) under each, in byte order of their\n"
+           "                    paths, as one run. Folders named hanimg and links are not\n"
+           "                    entered; a page named sp_sp_* is skipped with a warning\n"
            "  --list-fonts      list the Hangul faces, sorted, one a line\n"
            "  --help            show this text\n"
            "  --version         show the version\n"
@@ -78,6 +126,15 @@ const char* UsageText()
 
 int RunConversion(const CommandLine& line)
 {
+    std::vector<std::string> paths;
+    if (line.recursive) {
+        if (!FindSourcePagesUnder(line.pages, paths))
+            return kExitStopped;
+    } else {
+        for (const std::string& page : line.pages)
+            paths.push_back(AbsolutePage(page));
+    }
+
     if (!IsCodePage949Available()) {
         std::fprintf(stderr, "%s\n", LoadMessage(IDS_NO_KOREAN));
         return kExitStopped;
@@ -133,10 +190,16 @@ int RunConversion(const CommandLine& line)
     ConsoleDiagnostics diagnostics;
     if (!line.quiet)
         dlg.m_pDiagnostics = &diagnostics;
+    if (line.textColour) {
+        dlg.m_bTextColourSet = true;
+        std::copy(line.textColour->begin(), line.textColour->end(), dlg.m_textColour);
+    }
+    if (line.backgroundColour) {
+        dlg.m_bBackgroundColourSet = true;
+        std::copy(line.backgroundColour->begin(), line.backgroundColour->end(), dlg.m_backgroundColour);
+    }
+    dlg.m_bDeleteErrorsPerFolder = line.recursive;
 
-    std::vector<std::string> paths;
-    for (const std::string& page : line.pages)
-        paths.push_back(AbsolutePage(page));
     dlg.OnDropFiles(paths);
 
     switch (dlg.m_lastOutcome) {

@@ -1,5 +1,6 @@
 #pragma once
-// The command line: `sylpic [OPTIONS] [PAGE...]`.
+// The command line: `sylpic [OPTIONS] [PAGE...]` or `sylpic -r [OPTIONS] DIR...`.
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ struct CommandLine {
     bool altText = false;                 // on, whatever the settings say
     bool dimensions = false;              // on, whatever the settings say
     bool quiet = false;  // no diagnostics of the blocks
+    // R, G, B replacing the body tags' TEXT and BGCOLOR for the whole run.
+    std::optional<std::array<unsigned char, 3>> textColour;
+    std::optional<std::array<unsigned char, 3>> backgroundColour;
+    bool recursive = false;  // `pages` are folders whose source pages are converted
     bool listFonts = false;
     bool help = false;
     bool version = false;

@@ -5,6 +5,7 @@
 
 #include "app/cli/command_line.h"
 #include "convert/page_encoding.h"
+#include "imaging/page_colours.h"
 
 namespace {
 
@@ -25,10 +26,13 @@ constexpr Flag kFlags[] = {
     {"--keep-errors", [](CommandLine& line) { line.deleteErrors = false; }},
     {"--alt", [](CommandLine& line) { line.altText = true; }},
     {"--dimensions", [](CommandLine& line) { line.dimensions = true; }},
+    {"--recursive", [](CommandLine& line) { line.recursive = true; }},
+    {"-r", [](CommandLine& line) { line.recursive = true; }},
 };
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-constexpr const char* kValueOptions[] = {"--font", "--size", "--format", "--dpi", "--encoding"};
+constexpr const char* kValueOptions[] = {"--font",        "--size",          "--format", "--dpi", "--encoding",
+                                         "--text-colour", "--background-colour"};
 
 const Flag* FindFlag(const char* arg)
 {
@@ -100,6 +104,14 @@ bool SetValue(const std::string& name, const std::string& value, bool separate, 
         line.encoding = *choice == PageEncodingChoice::kUtf8    ? "UTF-8"
                         : *choice == PageEncodingChoice::kCp932 ? "CP932"
                                                                 : "AUTO";
+    } else if (name == "--text-colour" || name == "--background-colour") {
+        // Read as a body tag's value is; one that the tag would pass over is refused.
+        std::array<unsigned char, 3> rgb{};
+        if (ReadColourValue(value.c_str(), rgb.data()) == 0) {
+            error = name + " \"" + value + "\": not a colour (a colour name such as navy, #rrggbb or #rgb)";
+            return false;
+        }
+        (name == "--text-colour" ? line.textColour : line.backgroundColour) = rgb;
     } else {
         char* end = nullptr;
         const long dpi = std::strtol(value.c_str(), &end, 10);

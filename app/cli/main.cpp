@@ -35,8 +35,12 @@ int main(int argc, char** argv)
                          "to convert\n\n%s", line.font->c_str(), UsageText());
             return kExitStopped;
         }
-        if (line.font || line.size || line.format || line.transparent || line.deleteErrors ||
-            line.dpi || line.quiet) {
+        if (line.recursive) {
+            std::fprintf(stderr, "sylpic: --recursive needs at least one folder\n\n%s", UsageText());
+            return kExitStopped;
+        }
+        if (line.font || line.size || line.format || line.transparent || line.deleteErrors || line.dpi ||
+            line.quiet || line.textColour || line.backgroundColour) {
             std::fprintf(stderr, "sylpic: the conversion options apply to pages given on the command line\n\n%s",
                          UsageText());
             return kExitStopped;
