@@ -66,6 +66,10 @@ TEST_F(CommandLineTest, PageEncodingAndTagOptionsOverrideTheirKeys)
     const RunResult cp932 = Run("--encoding=CP932 --dimensions sp_a.htm");
     EXPECT_EQ(cp932.status, 1);
     EXPECT_NE(ReadWholeFile(dir / "a.htm").find("\" width=\""), std::string::npos);
+    // A UTF-8 page's diagnostics show its text as it is.
+    WriteWholeFile(dir / "sp_b.htm", "\n [[😀]]");
+    EXPECT_NE(Run("sp_b.htm").err.find("sp_b.htm:2:2: error: [[😀]]: \"😀\" (U+1F600) has no Korean counterpart\n"),
+              std::string::npos);
     const RunResult wrong = Run("--encoding latin1 sp_a.htm");
     EXPECT_EQ(wrong.status, 2);
     EXPECT_NE(wrong.err.find("auto, utf-8 or cp932"), std::string::npos) << wrong.err;
