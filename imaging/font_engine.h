@@ -24,6 +24,10 @@ public:
     HangulFont& operator=(const HangulFont&) = delete;
 
     bool ok() const;
+    // The rows above and below the baseline at this size, as Measure and
+    // Draw lay text out: no glyph is rendered to know them. 0 when !ok().
+    int Ascent() const;
+    int Descent() const;
     // Width: the sum of the glyphs' advances; height: ascent plus descent.
     TextExtent Measure(const std::u32string& text);
     // Draws `text` at the top left of a one-bit bitmap (MSB leftmost, 1 ink,
@@ -33,6 +37,14 @@ public:
     // sets its pixels one at a time: the plain way, which the glyph cache and
     // its copying are checked against. Slow; for tests.
     void DrawUncached(const std::u32string& text, unsigned char* bits, int width, int height, int rowBytes);
+    // Draws `text` as `layout` (the same face at 1/`scale` of this size)
+    // lays it out, scaled by `scale`: each glyph's pen at `scale` times its
+    // pen in `layout`, the baseline at `scale` times `layout`'s ascent, and
+    // each glyph drawn at this font's size. So a bitmap `scale` times the
+    // size of `layout`'s has its ink where `layout`'s ink is, scaled, and no
+    // glyph drifts by the rounding of its own advances. Clipped as Draw is.
+    void DrawScaledLayout(const HangulFont& layout, int scale, const std::u32string& text, unsigned char* bits,
+                          int width, int height, int rowBytes);
 
 private:
     struct Impl;
