@@ -16,6 +16,7 @@ ConversionSettings CMainDlg::Settings() const
     settings.transparent = m_bTransparent != 0;
     settings.deleteErrorFiles = m_bDeleteErrorFiles != 0;
     settings.dpi = m_nScreenDpi;
+    settings.hidpi = m_bHiDpi != 0;
     return settings;
 }
 

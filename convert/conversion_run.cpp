@@ -12,6 +12,7 @@
 
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
+#include "convert/doubled_image.h"
 #include "convert/page_job.h"
 #include "convert/path_parts.h"
 #include "convert/staged_file.h"
@@ -132,9 +133,12 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, bool fir
     const ImageFolderLock lock(run.imageDir);
     std::strcat(run.imageDir, "/");
 
-    // 5. Error images go only for the first page of the drop.
-    if (firstPage && run.settings.deleteErrorFiles)
+    // 5. Error images go only for the first page of the drop, their 2x
+    // images with them.
+    if (firstPage && run.settings.deleteErrorFiles) {
         DeleteErrorImages(run.imageDir);
+        DeleteErrorImages((std::string(run.imageDir) + kDoubledImageFolder).c_str());
+    }
 
     // 6. The source page: only a regular file is read, so a folder or a
     // FIFO is refused instead of read as empty or waited on.

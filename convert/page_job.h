@@ -41,6 +41,7 @@ struct ConversionSettings {
     bool transparent = false;
     bool deleteErrorFiles = false;
     int dpi = 96;  // vertical resolution of the drawing surface
+    bool hidpi = false;  // GIF and PNG blocks also get a 2x image, offered by srcset
 };
 
 // One page for the page scanner.

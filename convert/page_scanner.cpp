@@ -8,6 +8,7 @@
 
 #include "convert/block_state.h"
 #include "convert/block_watch.h"
+#include "convert/doubled_image.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/page_job.h"
@@ -121,6 +122,9 @@ private:
     bool WriteNewImage(const char* key);
     bool WriteImageFile(StagedFile& image);
     void WriteImageTag(const char* fileName);
+    // GIF and PNG images get 2x images when asked for; XBM images never.
+    bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
+    bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
     bool Fail(int message);
 
     PageJob& job_;
@@ -140,11 +144,28 @@ bool BlockPipeline::Fail(int message)
 
 void BlockPipeline::WriteImageTag(const char* fileName)
 {
-    // <img src="./hanimg/<file>">, nothing else, no line break.
+    // <img src="./hanimg/<file>">, no line break; with 2x images, a srcset
+    // as the last attribute.
     page_.PutText("<img src=\"./hanimg/");
     page_.PutText(fileName);
-    page_.PutText("\">");
+    page_.PutText("\"");
+    if (WithDoubled()) {
+        // The 2x image comes last: srcset="./hanimg/2x/<file> 2x".
+        page_.PutText(" srcset=\"./hanimg/2x/");
+        page_.PutText(fileName);
+        page_.PutText(" 2x\"");
+    }
+    page_.PutText(">");
     ++job_.imageCount;
+}
+
+// With 2x images on, the 2x image beside the block's 1x image.
+bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXWritten)
+{
+    if (!WithDoubled())
+        return true;
+    const DoubledImageSource source{fileName, key, g_glyphString.bytes, sizeof g_glyphString.bytes, g_bUnicodeMode};
+    return PutDoubledImage(job_, source, oneXWritten);
 }
 
 // An image of this base name with the same key and colours, named in
@@ -247,6 +268,8 @@ bool BlockPipeline::WriteNewImage(const char* key)
     if (!WriteImageFile(image))
         return false;
     NoteImageWritten(job_.imageDir, fileName);
+    if (!PutDoubled(fileName, key, true))
+        return false;
     WriteImageTag(fileName);
     return true;
 }
@@ -287,6 +310,8 @@ bool BlockPipeline::Run(int& errorTotal)
                                            g_glyphString.bytes, g_glyphString.length, key);
         char fileName[kMaxPath];
         if (!g_bFixedName && keyLength != 0 && blockErrors == 0 && FindReusedImage(key, keyLength, fileName)) {
+            if (!PutDoubled(fileName, key, false))
+                return false;
             WriteImageTag(fileName);
             return true;
         }
