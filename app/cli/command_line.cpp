@@ -52,6 +52,9 @@ const char* UsageText()
            "  --delete-errors   first delete the error images (_err_*) of the first page\n"
            "  --keep-errors     keep them (the default)\n"
            "  --dpi N           vertical resolution of the drawing surface (default 96)\n"
+           "  --hidpi           also draw each GIF or PNG image at twice the size into\n"
+           "                    hanimg/2x/ and offer it to 2x screens with srcset (XBM\n"
+           "                    images get none); the settings key HIDPI=1 does the same\n"
            "  --quiet           no lines about the blocks on standard error\n"
            "  --list-fonts      list the Hangul faces, sorted, one a line\n"
            "  --help            show this text\n"
@@ -117,6 +120,8 @@ int RunConversion(const CommandLine& line)
     if (line.deleteErrors)
         dlg.m_bDeleteErrorFiles = *line.deleteErrors ? 1 : 0;
     dlg.m_nScreenDpi = line.dpi.value_or(96);
+    if (line.hidpi)
+        dlg.m_bHiDpi = 1;
     ConsoleDiagnostics diagnostics;
     if (!line.quiet)
         dlg.m_pDiagnostics = &diagnostics;

@@ -19,6 +19,7 @@ struct CommandLine {
     std::optional<bool> transparent;
     std::optional<bool> deleteErrors;
     std::optional<int> dpi;  // 96 when not given
+    bool hidpi = false;      // 2x images; else as the settings file says
     bool quiet = false;  // no diagnostics of the blocks
     bool listFonts = false;
     bool help = false;

@@ -22,6 +22,7 @@ constexpr Flag kFlags[] = {
     {"--opaque", [](CommandLine& line) { line.transparent = false; }},
     {"--delete-errors", [](CommandLine& line) { line.deleteErrors = true; }},
     {"--keep-errors", [](CommandLine& line) { line.deleteErrors = false; }},
+    {"--hidpi", [](CommandLine& line) { line.hidpi = true; }},
 };
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
