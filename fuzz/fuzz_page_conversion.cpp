@@ -4,8 +4,8 @@
 // choose the format (GIF, PNG, XBM, GIF), bit 2 transparency, bit 3 whether
 // the page is dropped for the first time (as NAME.htm, renamed to its source
 // page) or as its source page sp_NAME.htm, bit 4 the size 12 instead of 8
-// (small images keep the fuzzer fast). Pages are cut to 4 KB so that
-// drawing keeps the fuzzer fast.
+// (small images keep the fuzzer fast), bit 5 2x images. Pages are cut to
+// 4 KB so that drawing keeps the fuzzer fast.
 //
 // Each input is converted twice from an empty folder: once by the whole run
 // (the log line), once by the page scanner alone. Properties:
@@ -17,6 +17,10 @@
 // - a page without "[[" comes out byte for byte;
 // - every <img> tag names a file in the image folder that exists and decodes
 //   in the chosen format, and every file there decodes;
+// - with 2x images, each GIF or PNG image has one of its name in hanimg/2x/
+//   (unless the run stopped) and each there belongs to an image, decodes
+//   and is exactly twice its image's width and height; each tag offers the
+//   2x image of its source; an XBM image or a run without them has none;
 // - after a fatal error the output page is not written at all;
 // - the scanner alone reports its blocks' diagnostics (the run does not, so
 //   diagnostics change nothing else): each places a "[[" of the page, its
@@ -96,11 +100,19 @@ void Configure(CMainDlg& dlg, unsigned settings)
     dlg.m_strImageFormat = kFormats[settings & 3];
     dlg.m_bTransparent = (settings & 4) ? 1 : 0;
     dlg.m_bDeleteErrorFiles = 0;
+    dlg.m_bHiDpi = (settings & 32) ? 1 : 0;
 }
 
-bool Decodes(const std::string& path, unsigned settings)
+// 2x images are made for GIF and PNG images when asked for.
+bool WithDoubled(unsigned settings)
 {
-    DecodedImage image;
+    return (settings & 32) != 0 && (settings & 3) != 2;
+}
+
+const char* const kDoubledFolder = "2x";
+
+bool Decodes(const std::string& path, unsigned settings, DecodedImage& image)
+{
     switch (settings & 3) {
     case 1: return DecodePng(path, image);
     case 2: return DecodeXbm(path, image);
@@ -116,18 +128,49 @@ std::size_t CountOf(const std::string& text, const std::string& what)
     return count;
 }
 
+// Checks the 2x images of the image folder: each is named as an image of the
+// folder (whose sizes are in `sizes`), decodes, and is exactly twice its
+// image's size; when the run went through, every image has one.
+void CheckDoubledImages(const std::string& folder, const std::vector<std::string>& files,
+                        const std::vector<DecodedImage>& sizes, unsigned settings, bool stopped)
+{
+    const std::string doubledFolder = folder + kDoubledFolder + "/";
+    const std::vector<std::string> doubled = ListFolder(doubledFolder);
+    FUZZ_CHECK(stopped || doubled.size() == files.size(), folder + ": not every image has a 2x image");
+    for (const std::string& name : doubled) {
+        FUZZ_CHECK(name[0] != '.', doubledFolder + name + " left behind");
+        const auto image = std::find(files.begin(), files.end(), name);
+        FUZZ_CHECK(image != files.end(), doubledFolder + name + " belongs to no image");
+        const DecodedImage& size = sizes[static_cast<std::size_t>(image - files.begin())];
+        DecodedImage twice;
+        FUZZ_CHECK(Decodes(doubledFolder + name, settings, twice), doubledFolder + name + " does not decode");
+        FUZZ_CHECK(twice.width == 2 * size.width && twice.height == 2 * size.height,
+                   doubledFolder + name + " is " + std::to_string(twice.width) + "x" + std::to_string(twice.height) +
+                       ", its image " + std::to_string(size.width) + "x" + std::to_string(size.height));
+    }
+}
+
 // Checks the image folder: every file decodes (each is decoded once, the
 // GIF decoder is slow on this program's uncompressed data), no temporary
-// file is left. Returns the names.
-std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created)
+// file is left, and the 2x images are there only when asked for and match
+// their images. Returns the names of the images (not the 2x folder).
+std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created, bool stopped)
 {
-    const std::vector<std::string> files = ListFolder(folder);
+    std::vector<std::string> files = ListFolder(folder);
+    const auto doubled = std::find(files.begin(), files.end(), kDoubledFolder);
+    const bool hasDoubled = doubled != files.end();
+    if (hasDoubled)
+        files.erase(doubled);
+    FUZZ_CHECK(!hasDoubled || WithDoubled(settings), folder + ": 2x images that were not asked for");
     FUZZ_CHECK(files.size() <= static_cast<std::size_t>(created), folder + ": more files than images created");
     FUZZ_CHECK(created == 0 || !files.empty(), folder + ": images created but none there");
-    for (const std::string& name : files) {
-        FUZZ_CHECK(name[0] != '.', folder + name + " left behind");
-        FUZZ_CHECK(Decodes(folder + name, settings), folder + name + " does not decode");
+    std::vector<DecodedImage> sizes(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        FUZZ_CHECK(files[i][0] != '.', folder + files[i] + " left behind");
+        FUZZ_CHECK(Decodes(folder + files[i], settings, sizes[i]), folder + files[i] + " does not decode");
     }
+    if (WithDoubled(settings))
+        CheckDoubledImages(folder, files, sizes, settings, stopped);
     return files;
 }
 
@@ -142,9 +185,12 @@ void CheckImageTags(const std::string& output, const std::vector<std::string>& f
                "tags in the page differ from the image count " + std::to_string(imageCount));
     for (std::size_t at = output.find(open); at != std::string::npos; at = output.find(open, at + 1)) {
         const std::size_t start = at + open.size();
-        const std::size_t end = output.find("\">", start);
+        const std::size_t end = output.find('"', start);
         FUZZ_CHECK(end != std::string::npos, "an <img> tag is not closed");
         const std::string name = output.substr(start, end - start);
+        const std::string rest =
+            WithDoubled(settings) ? " srcset=\"./hanimg/2x/" + name + " 2x\">" : std::string(">");
+        FUZZ_CHECK(output.compare(end + 1, rest.size(), rest) == 0, "the tag of " + name + " does not end in " + rest);
         FUZZ_CHECK(name.size() > 4 && name.compare(name.size() - 3, 3, kExtensions[settings & 3]) == 0,
                    "tag names " + name + " in another format");
         FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end(), "tag names " + name +
@@ -201,8 +247,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     FUZZ_CHECK(dlg.m_nImageCount == alone.m_nImageCount && dlg.m_nCreatedCount == alone.m_nCreatedCount,
                "the run and the scanner count differently");
-    const std::vector<std::string> images = CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount);
-    FUZZ_CHECK(ListFolder(folderB + "hanimg/") == images, "the run and the scanner made different images");
+    const std::vector<std::string> images =
+        CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount, result < 0);
+    FUZZ_CHECK(ListFolder(folderA + "hanimg/") == ListFolder(folderB + "hanimg/") &&
+                   ListFolder(folderA + "hanimg/2x/") == ListFolder(folderB + "hanimg/2x/"),
+               "the run and the scanner made different images");
 
     if (result < 0) {
         // A fatal error (an image path over the limit): the run logged the
