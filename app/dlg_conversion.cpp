@@ -25,6 +25,7 @@ ConversionSettings CMainDlg::Settings() const
     if (m_bBackgroundColourSet)
         settings.backgroundColour = {m_backgroundColour[0], m_backgroundColour[1], m_backgroundColour[2]};
     settings.deleteErrorsPerFolder = m_bDeleteErrorsPerFolder;
+    settings.hidpi = m_bHiDpi != 0;
     return settings;
 }
 

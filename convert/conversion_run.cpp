@@ -13,6 +13,7 @@
 
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
+#include "convert/doubled_image.h"
 #include "convert/page_job.h"
 #include "convert/path_parts.h"
 #include "convert/staged_file.h"
@@ -84,8 +85,10 @@ public:
     {
         const bool firstPage = pages_++ == 0;
         const bool firstOfFolder = folders_.insert(imageDir).second;
-        if (settings_.deleteErrorFiles && (settings_.deleteErrorsPerFolder ? firstOfFolder : firstPage))
+        if (settings_.deleteErrorFiles && (settings_.deleteErrorsPerFolder ? firstOfFolder : firstPage)) {
             DeleteErrorImages(imageDir);
+            DeleteErrorImages((std::string(imageDir) + kDoubledImageFolder).c_str());  // their 2x images
+        }
     }
 
 private:

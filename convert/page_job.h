@@ -50,6 +50,7 @@ struct ConversionSettings {
     // What each <img> tag carries besides its source.
     bool altText = false;     // alt: the text drawn
     bool dimensions = false;  // width and height, and the offset to the baseline
+    bool hidpi = false;       // GIF and PNG blocks also get a 2x image, offered by srcset
     // Colours that replace their half of every page's colour pair for the
     // whole run, whatever the body tags say; the tags still set the other.
     std::optional<std::array<unsigned char, 3>> textColour;

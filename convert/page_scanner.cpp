@@ -9,6 +9,7 @@
 #include "convert/alt_text.h"
 #include "convert/block_state.h"
 #include "convert/block_watch.h"
+#include "convert/doubled_image.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/image_tag.h"
@@ -141,6 +142,9 @@ private:
     bool WriteImageFile(StagedFile& image);
     void WriteImageTag(const char* fileName, bool drawnNow);
     void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
+    // GIF and PNG images get 2x images when asked for; XBM images never.
+    bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
+    bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
     bool Fail(int message);
 
     PageJob& job_;
@@ -190,8 +194,21 @@ void BlockPipeline::WriteImageTag(const char* fileName, bool drawnNow)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));
     if (job_.settings.dimensions)
         AddDimensions(tag, fileName, drawnNow);
+    if (WithDoubled()) {
+        // The 2x image comes last: srcset="./hanimg/2x/<file> 2x".
+        tag.AddAttribute("srcset", std::string("./hanimg/") + kDoubledImageFolder + fileName + " 2x");
+    }
     page_.PutText(tag.Finish().c_str());
     ++job_.imageCount;
+}
+
+// With 2x images on, the 2x image beside the block's 1x image.
+bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXWritten)
+{
+    if (!WithDoubled())
+        return true;
+    const DoubledImageSource source{fileName, key, g_glyphString.bytes, sizeof g_glyphString.bytes, g_bUnicodeMode};
+    return PutDoubledImage(job_, source, oneXWritten);
 }
 
 // An image of this base name with the same key and colours, named in
@@ -297,6 +314,8 @@ bool BlockPipeline::WriteNewImage(const char* key)
     if (!WriteImageFile(image))
         return false;
     NoteImageWritten(job_.imageDir, fileName);
+    if (!PutDoubled(fileName, key, true))
+        return false;
     WriteImageTag(fileName, true);
     return true;
 }
@@ -337,6 +356,8 @@ bool BlockPipeline::Run(int& errorTotal)
                                            g_glyphString.bytes, g_glyphString.length, key);
         char fileName[kMaxPath];
         if (!g_bFixedName && keyLength != 0 && blockErrors == 0 && FindReusedImage(key, keyLength, fileName)) {
+            if (!PutDoubled(fileName, key, false))
+                return false;
             WriteImageTag(fileName, false);
             return true;
         }

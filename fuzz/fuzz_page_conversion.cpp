@@ -5,9 +5,9 @@
 // the page is dropped for the first time (as NAME.htm, renamed to its source
 // page) or as its source page sp_NAME.htm, bit 4 the size 12 instead of 8
 // (small images keep the fuzzer fast), bit 5 alt text, bit 6 width, height
-// and baseline in the tags, bit 7 pages read as UTF-8 whatever they declare
-// (else each page's own byte order mark or declaration decides). Pages are
-// cut to 4 KB so that drawing keeps the fuzzer fast.
+// and baseline in the tags and 2x images, bit 7 pages read as UTF-8 whatever
+// they declare (else each page's own byte order mark or declaration
+// decides). Pages are cut to 4 KB so that drawing keeps the fuzzer fast.
 //
 // Each input is converted twice from an empty folder: once by the whole run
 // (the log line), once by the page scanner alone. Properties:
@@ -23,6 +23,10 @@
 //   text never ends the attribute early and unescapes to the text drawn, as
 //   the image's key spells it (all ASCII in a code page 932 page); its width
 //   and height are those the image's decoder finds;
+// - with 2x images, each GIF or PNG image has one of its name in hanimg/2x/
+//   (unless the run stopped) and each there belongs to an image, decodes
+//   and is exactly twice its image's width and height; each tag offers the
+//   2x image of its source; an XBM image or a run without them has none;
 // - after a fatal error the output page is not written at all;
 // - the scanner alone reports its blocks' diagnostics (the run does not, so
 //   diagnostics change nothing else): each places a "[[" of the page, its
@@ -109,7 +113,17 @@ void Configure(CMainDlg& dlg, unsigned settings)
     dlg.m_bAltText = (settings & 32) ? 1 : 0;
     dlg.m_bDimensions = (settings & 64) ? 1 : 0;
     dlg.m_strPageEncoding = (settings & 128) ? "UTF-8" : "AUTO";
+    dlg.m_bHiDpi = (settings & 64) ? 1 : 0;
 }
+
+
+// 2x images are made for GIF and PNG images when asked for.
+bool WithDoubled(unsigned settings)
+{
+    return (settings & 64) != 0 && (settings & 3) != 2;
+}
+
+const char* const kDoubledFolder = "2x";
 
 bool Decodes(const std::string& path, unsigned settings, DecodedImage& image)
 {
@@ -131,19 +145,50 @@ std::size_t CountOf(const std::string& text, const std::string& what)
 // The images of a folder by name, as their decoder reads them.
 using DecodedImages = std::map<std::string, DecodedImage>;
 
+// Checks the 2x images of the image folder: each is named as an image of the
+// folder (as decoded in `decoded`), decodes, and is exactly twice its
+// image's size; when the run went through, every image has one.
+void CheckDoubledImages(const std::string& folder, const std::vector<std::string>& files,
+                        DecodedImages& decoded, unsigned settings, bool stopped)
+{
+    const std::string doubledFolder = folder + kDoubledFolder + "/";
+    const std::vector<std::string> doubled = ListFolder(doubledFolder);
+    FUZZ_CHECK(stopped || doubled.size() == files.size(), folder + ": not every image has a 2x image");
+    for (const std::string& name : doubled) {
+        FUZZ_CHECK(name[0] != '.', doubledFolder + name + " left behind");
+        FUZZ_CHECK(std::find(files.begin(), files.end(), name) != files.end(),
+                   doubledFolder + name + " belongs to no image");
+        const DecodedImage& size = decoded[name];
+        DecodedImage twice;
+        FUZZ_CHECK(Decodes(doubledFolder + name, settings, twice), doubledFolder + name + " does not decode");
+        FUZZ_CHECK(twice.width == 2 * size.width && twice.height == 2 * size.height,
+                   doubledFolder + name + " is " + std::to_string(twice.width) + "x" + std::to_string(twice.height) +
+                       ", its image " + std::to_string(size.width) + "x" + std::to_string(size.height));
+    }
+}
+
 // Checks the image folder: every file decodes (each is decoded once, the
 // GIF decoder is slow on this program's uncompressed data), no temporary
-// file is left. Returns the names, and the images in `decoded`.
-std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created,
+// file is left, and the 2x images are there only when asked for and match
+// their images. Returns the names of the images (not the 2x folder), and
+// the images in `decoded`.
+std::vector<std::string> CheckImageFolder(const std::string& folder, unsigned settings, int created, bool stopped,
                                           DecodedImages& decoded)
 {
-    const std::vector<std::string> files = ListFolder(folder);
+    std::vector<std::string> files = ListFolder(folder);
+    const auto doubled = std::find(files.begin(), files.end(), kDoubledFolder);
+    const bool hasDoubled = doubled != files.end();
+    if (hasDoubled)
+        files.erase(doubled);
+    FUZZ_CHECK(!hasDoubled || WithDoubled(settings), folder + ": 2x images that were not asked for");
     FUZZ_CHECK(files.size() <= static_cast<std::size_t>(created), folder + ": more files than images created");
     FUZZ_CHECK(created == 0 || !files.empty(), folder + ": images created but none there");
     for (const std::string& name : files) {
         FUZZ_CHECK(name[0] != '.', folder + name + " left behind");
         FUZZ_CHECK(Decodes(folder + name, settings, decoded[name]), folder + name + " does not decode");
     }
+    if (WithDoubled(settings))
+        CheckDoubledImages(folder, files, decoded, settings, stopped);
     return files;
 }
 
@@ -245,6 +290,10 @@ std::size_t CheckTagAttributes(const std::string& output, std::size_t at, const 
             rowsBelow = rows;
         }
     }
+    if (WithDoubled(settings)) {
+        const std::string fileName = imagePath.substr(imagePath.rfind('/') + 1);
+        FUZZ_CHECK(take("srcset") == "./hanimg/2x/" + fileName + " 2x", "the tag offers no 2x image of " + fileName);
+    }
     FUZZ_CHECK(output.compare(at, 1, ">") == 0, "the tag goes on with " + output.substr(at, 40));
     return at + 1;
 }
@@ -323,8 +372,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                "the run and the scanner count differently");
     DecodedImages decoded;
     const std::vector<std::string> images =
-        CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount, decoded);
-    FUZZ_CHECK(ListFolder(folderB + "hanimg/") == images, "the run and the scanner made different images");
+        CheckImageFolder(folderA + "hanimg/", settings, dlg.m_nCreatedCount, result < 0, decoded);
+    FUZZ_CHECK(ListFolder(folderA + "hanimg/") == ListFolder(folderB + "hanimg/") &&
+                   ListFolder(folderA + "hanimg/2x/") == ListFolder(folderB + "hanimg/2x/"),
+               "the run and the scanner made different images");
 
     if (result < 0) {
         // A fatal error (an image path over the limit): the run logged the

@@ -41,7 +41,7 @@ pages = [
     cp932("[[`n=con`han]][[`n=a-b c`x]][[`q=x`han]][[`n=top]]"),
     cp932('<body text="#f0f">[[ppyeolh kkwaelph]]</body>'),
 ]
-for flags in (0, 1, 2, 4, 8):
+for flags in (0, 1, 2, 4, 8, 32, 33, 34):
     for page in pages:
         put("page_conversion", bytes([flags]) + page[:4096])
 

@@ -525,3 +525,25 @@ void HangulFont::DrawUncached(const std::u32string& text, unsigned char* bits, i
         penX += glyph.advance;
     }
 }
+
+void HangulFont::DrawScaledLayout(const HangulFont& layout, int scale, const std::u32string& text, unsigned char* bits,
+                                  int width, int height, int rowBytes)
+{
+    SizedFace* sized = impl_->sized;
+    SizedFace* layoutSized = layout.impl_->sized;
+    if (sized == nullptr || layoutSized == nullptr || bits == nullptr || width <= 0 || height <= 0 ||
+        rowBytes * 8 < width)
+        return;
+    FontCache& cache = FontCache::Instance();
+    const int baseline = scale * layoutSized->ascent;
+    long long layoutPenX = 0;
+    for (char32_t code : text) {
+        // The advance is taken first: a glyph view lasts only until the next
+        // glyph is asked for.
+        const int layoutAdvance = cache.Glyph(*layoutSized, cache.GlyphIndex(*layout.impl_->face, code)).advance;
+        const GlyphView glyph = cache.Glyph(*sized, cache.GlyphIndex(*impl_->face, code));
+        BlitGlyph(GlyphBits{glyph.width, glyph.rows, glyph.bits}, scale * layoutPenX + glyph.left, baseline - glyph.top,
+                  bits, width, height, rowBytes);
+        layoutPenX += layoutAdvance;
+    }
+}

@@ -37,6 +37,14 @@ public:
     // sets its pixels one at a time: the plain way, which the glyph cache and
     // its copying are checked against. Slow; for tests.
     void DrawUncached(const std::u32string& text, unsigned char* bits, int width, int height, int rowBytes);
+    // Draws `text` as `layout` (the same face at 1/`scale` of this size)
+    // lays it out, scaled by `scale`: each glyph's pen at `scale` times its
+    // pen in `layout`, the baseline at `scale` times `layout`'s ascent, and
+    // each glyph drawn at this font's size. So a bitmap `scale` times the
+    // size of `layout`'s has its ink where `layout`'s ink is, scaled, and no
+    // glyph drifts by the rounding of its own advances. Clipped as Draw is.
+    void DrawScaledLayout(const HangulFont& layout, int scale, const std::u32string& text, unsigned char* bits,
+                          int width, int height, int rowBytes);
 
 private:
     struct Impl;

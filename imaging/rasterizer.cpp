@@ -26,6 +26,27 @@ int EmPixelsOf(const FontChoice& choice)
     return (PointSizeOf(choice.size) * choice.dpi + 36) / 72;
 }
 
+// Gives `bitmap` a buffer of `width` x `height` background pixels.
+bool AllocateBitmap(int width, int height, GlyphBitmap& bitmap)
+{
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.rowBytes = MonoRowBytes(width);
+    const std::size_t size = static_cast<std::size_t>(bitmap.rowBytes) * static_cast<std::size_t>(height);
+    unsigned char* bits = new (std::nothrow) unsigned char[size];
+    if (bits == nullptr)
+        return false;
+    bitmap.bits.reset(bits);
+    bitmap.size = size;
+    std::fill(bits, bits + size, static_cast<unsigned char>(0));  // background is 0
+    return true;
+}
+
+bool FitsBitmapSides(const TextExtent& extent)
+{
+    return extent.width >= 0 && extent.width <= kMaxBitmapSide && extent.height >= 0 && extent.height <= kMaxBitmapSide;
+}
+
 }  // namespace
 
 int PointSizeOf(const std::string& sizeSetting)
@@ -54,18 +75,35 @@ RasterResult RasterizeGlyphs(const FontChoice& choice, const unsigned char* byte
     const TextExtent extent = font.Measure(text);
     bitmap.width = extent.width;
     bitmap.height = extent.height;
-    if (extent.width < 0 || extent.width > kMaxBitmapSide || extent.height < 0 || extent.height > kMaxBitmapSide)
+    if (!FitsBitmapSides(extent))
+        return RasterResult::kFontFailed;
+    if (!AllocateBitmap(extent.width, extent.height, bitmap))
+        return RasterResult::kNoMemory;
+    font.Draw(text, bitmap.bits.get(), extent.width, extent.height, bitmap.rowBytes);
+    return RasterResult::kDrawn;
+}
+
+RasterResult RasterizeGlyphsDoubled(const FontChoice& choice, const unsigned char* bytes, std::size_t room,
+                                    bool unicodeMode, GlyphBitmap& bitmap)
+{
+    const int emPixels = EmPixelsOf(choice);
+    bitmap.Free();
+
+    // The text is measured and laid out at 1x, exactly as RasterizeGlyphs
+    // does, and drawn from the face at twice the em.
+    HangulFont layout(choice.faceName, emPixels);
+    HangulFont font(choice.faceName, 2 * emPixels);
+    if (!layout.ok() || !font.ok())
         return RasterResult::kFontFailed;
 
-    bitmap.rowBytes = MonoRowBytes(extent.width);
-    const std::size_t size = static_cast<std::size_t>(bitmap.rowBytes) * static_cast<std::size_t>(extent.height);
-    unsigned char* bits = new (std::nothrow) unsigned char[size];
-    if (bits == nullptr)
+    const std::u32string text = unicodeMode ? DecodeUnicodeGlyphs(bytes, room) : DecodeNarrowGlyphs(bytes, room);
+    const TextExtent extent = layout.Measure(text);
+    // The 2x image exists exactly when the 1x image does.
+    if (!FitsBitmapSides(extent))
+        return RasterResult::kFontFailed;
+    if (!AllocateBitmap(2 * extent.width, 2 * extent.height, bitmap))
         return RasterResult::kNoMemory;
-    bitmap.bits.reset(bits);
-    bitmap.size = size;
-    std::fill(bits, bits + size, static_cast<unsigned char>(0));  // background is 0
-    font.Draw(text, bits, extent.width, extent.height, bitmap.rowBytes);
+    font.DrawScaledLayout(layout, 2, text, bitmap.bits.get(), bitmap.width, bitmap.height, bitmap.rowBytes);
     return RasterResult::kDrawn;
 }
 

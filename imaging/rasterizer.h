@@ -42,6 +42,13 @@ struct FontLines {
 // without drawing anything. False when the face cannot be opened, as
 // RasterizeGlyphs would then fail too.
 bool MeasureFontLines(const FontChoice& font, FontLines& lines);
+// Draws the 2x image of what RasterizeGlyphs draws: exactly twice its width
+// and height, each glyph drawn at twice the em (one bit per pixel) with its
+// pen and the baseline at twice where RasterizeGlyphs puts them, so the ink
+// lies where the 1x ink lies, scaled by two. Fails when RasterizeGlyphs
+// would fail.
+RasterResult RasterizeGlyphsDoubled(const FontChoice& font, const unsigned char* bytes, std::size_t room,
+                                    bool unicodeMode, GlyphBitmap& bitmap);
 
 // The point size a size setting draws at: its leading number, 5 to 100.
 int PointSizeOf(const std::string& sizeSetting);

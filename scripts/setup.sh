@@ -16,6 +16,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   fonts-nanum fonts-ipafont-gothic
   googletest libgtest-dev libgif-dev libstb-dev libicu-dev pngcheck imagemagick
+  chromium python3
   xvfb xauth
   clang libclang-rt-14-dev
 )

@@ -75,6 +75,18 @@ TEST_F(CommandLineTest, PageEncodingAndTagOptionsOverrideTheirKeys)
     EXPECT_NE(wrong.err.find("auto, utf-8 or cp932"), std::string::npos) << wrong.err;
 }
 
+TEST_F(CommandLineTest, TwoTimesImagesComeFromTheOptionOrTheSettingsKey)
+{
+    WriteWholeFile(dir / "sp_a.htm", "[[han]]");
+    EXPECT_EQ(Run("sp_a.htm").status, 0);
+    EXPECT_FALSE(FileExists(dir / "hanimg/2x"));
+    EXPECT_EQ(Run("--hidpi sp_a.htm").status, 0);
+    EXPECT_EQ(ReadWholeFile(dir / "a.htm"), "<img src=\"./hanimg/han.gif\" srcset=\"./hanimg/2x/han.gif 2x\">");
+    WriteWholeFile(dir / "sylpic.ini", "[SYLPIC]\r\nHIDPI=1\r\nIMGFTYPE=PNG\r\n");
+    EXPECT_EQ(Run("sp_a.htm").status, 0);
+    EXPECT_TRUE(FileExists(dir / "hanimg/2x/han.png"));
+}
+
 TEST_F(CommandLineTest, MistakesAreExplained)
 {
     const RunResult font = Run("--font NoSuchFace page.htm");

@@ -98,6 +98,9 @@ const char* UsageText()
            "  --alt             give each <img> tag the text drawn as its alt text\n"
            "  --dimensions      give each <img> tag the image's width and height, and a\n"
            "                    style that sets the image's baseline on the line's\n"
+           "  --hidpi           also draw each GIF or PNG image at twice the size into\n"
+           "                    hanimg/2x/ and offer it to 2x screens with srcset (XBM\n"
+           "                    images get none); the settings key HIDPI=1 does the same\n"
            "  --quiet           no lines about the blocks on standard error\n"
            "  --text-colour C   draw the text of every page in colour C, whatever the\n"
            "                    body tags' TEXT says: a colour name, #rrggbb or #rgb,\n"
@@ -187,6 +190,8 @@ int RunConversion(const CommandLine& line)
         dlg.m_bAltText = 1;
     if (line.dimensions)
         dlg.m_bDimensions = 1;
+    if (line.hidpi)
+        dlg.m_bHiDpi = 1;
     ConsoleDiagnostics diagnostics;
     if (!line.quiet)
         dlg.m_pDiagnostics = &diagnostics;

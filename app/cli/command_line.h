@@ -23,6 +23,7 @@ struct CommandLine {
     std::optional<std::string> encoding;  // "AUTO", "UTF-8" or "CP932", as the settings key spells it
     bool altText = false;                 // on, whatever the settings say
     bool dimensions = false;              // on, whatever the settings say
+    bool hidpi = false;      // 2x images; else as the settings file says
     bool quiet = false;  // no diagnostics of the blocks
     // R, G, B replacing the body tags' TEXT and BGCOLOR for the whole run.
     std::optional<std::array<unsigned char, 3>> textColour;

@@ -28,6 +28,7 @@ constexpr Flag kFlags[] = {
     {"--dimensions", [](CommandLine& line) { line.dimensions = true; }},
     {"--recursive", [](CommandLine& line) { line.recursive = true; }},
     {"-r", [](CommandLine& line) { line.recursive = true; }},
+    {"--hidpi", [](CommandLine& line) { line.hidpi = true; }},
 };
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
