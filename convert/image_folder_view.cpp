@@ -355,7 +355,8 @@ int FirstFreeImageNumber(const char* folder, const char* baseName, const char* e
 {
     s_view.Use(folder);
     const std::string_view base(baseName);
-    const std::string_view dotExtension = std::string(".") + extension;
+    const std::string dotExtension = std::string(".") + extension;
+    const std::string plainName = std::string(baseName) + dotExtension;
     bool plainTaken = false;
     std::vector<int> taken;
     // Only names of exactly the form that numbering makes count, as only an
@@ -364,7 +365,7 @@ int FirstFreeImageNumber(const char* folder, const char* baseName, const char* e
     s_view.ForEachCandidate(baseName, [&](std::string_view name, int&) {
         if (name.size() <= base.size() + dotExtension.size() || name.compare(0, base.size(), base) != 0 ||
             name.compare(name.size() - dotExtension.size(), dotExtension.size(), dotExtension) != 0) {
-            plainTaken = plainTaken || name == std::string(base) + std::string(dotExtension);
+            plainTaken = plainTaken || name == plainName;
             return true;
         }
         const std::string_view digits = name.substr(base.size(), name.size() - base.size() - dotExtension.size());
