@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "tools/generated_output.h"
+
 #include "tools/cp949_table_builder.h"
 
 int main(int argc, char** argv)
@@ -20,18 +22,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "gen_cp949_table: %s\n", error.c_str());
         return 1;
     }
-    const std::string text = FormatCp949Table(*table);
-
-    if (argc == 1)
-        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0 ? 0 : 1;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(argv[1], "wb"), &std::fclose);
-    if (!file) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0) {
-        std::fprintf(stderr, "gen_cp949_table: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    return WriteGeneratedText("gen_cp949_table", FormatCp949Table(*table), argc, argv);
 }
