@@ -89,10 +89,22 @@ void CheckSizeRead(const std::vector<unsigned char>& file, const std::string& pa
                    "a PNG size where no IHDR chunk holds it");
     size = {-1, -1};
     if (ReadImageFileSize(path.c_str(), kFormatXbm, size)) {
+        // The number after "<suffix> " at or after `from`, leading zeros and all.
+        auto numberAfter = [&](const std::string& suffix, std::size_t from, std::size_t& at) {
+            at = text.find(suffix + " ", from);
+            long number = -1;
+            for (std::size_t i = at == std::string::npos ? text.size() : at + suffix.size() + 1;
+                 i < text.size() && text[i] >= '0' && text[i] <= '9' && number < 100000; ++i)
+                number = (number < 0 ? 0 : number * 10) + (text[i] - '0');
+            return number;
+        };
         const std::size_t second = text.find("\n#define ") + 1;
-        FUZZ_CHECK(text.rfind("#define ", 0) == 0 && second > 0 &&
-                       text.find("_width " + std::to_string(size.width)) < second &&
-                       text.find("_height " + std::to_string(size.height), second) < text.find('\n', second),
+        std::size_t widthAt = 0;
+        std::size_t heightAt = 0;
+        const long width = numberAfter("_width", 0, widthAt);
+        const long height = numberAfter("_height", second, heightAt);
+        FUZZ_CHECK(text.rfind("#define ", 0) == 0 && second > 0 && widthAt < second && width == size.width &&
+                       heightAt < text.find('\n', second) && height == size.height,
                    "an XBM size where its defines do not hold it");
     }
 }
