@@ -54,6 +54,9 @@ bool ReadDefine(std::string_view text, std::size_t& at, std::string_view suffix,
     if (space == std::string_view::npos || space - nameStart < suffix.size() ||
         text.compare(space - suffix.size(), suffix.size(), suffix) != 0)
         return false;
+    // A define is one line: its name holds no line break.
+    if (text.substr(nameStart, space - nameStart).find_first_of("\r\n") != std::string_view::npos)
+        return false;
     long number = 0;
     std::size_t i = space + 1;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
