@@ -4,6 +4,7 @@
 #   example   convert the bundled example page in a scratch folder
 #   test      run the whole test suite
 #   sanitize  run the test suite built with AddressSanitizer and UBSan
+#   clang     run the test suite built with clang
 #   fuzz      run every fuzz target briefly on its corpus (FUZZ_SECONDS each,
 #             default 20; clang with libFuzzer)
 set -euo pipefail
@@ -52,6 +53,10 @@ case "$job" in
     build build
     ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
     ;;
+  clang)
+    CXX=clang++ build build-clang
+    ctest --test-dir "$root/build-clang" --output-on-failure -j"$jobs"
+    ;;
   sanitize)
     build build-sanitize -DSYLPIC_SANITIZE=ON -DSYLPIC_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -61,7 +66,7 @@ case "$job" in
     "$root/fuzz/run.sh" "${FUZZ_SECONDS:-20}"
     ;;
   *)
-    echo "usage: $0 [example|test|sanitize|fuzz]" >&2
+    echo "usage: $0 [example|test|clang|sanitize|fuzz]" >&2
     exit 2
     ;;
 esac
