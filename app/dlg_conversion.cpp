@@ -26,6 +26,7 @@ ConversionSettings CMainDlg::Settings() const
         settings.backgroundColour = {m_backgroundColour[0], m_backgroundColour[1], m_backgroundColour[2]};
     settings.deleteErrorsPerFolder = m_bDeleteErrorsPerFolder;
     settings.hidpi = m_bHiDpi != 0;
+    settings.realText = m_bRealText != 0;
     return settings;
 }
 

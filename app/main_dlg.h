@@ -56,11 +56,13 @@ public:
     int m_nScreenDpi = kScreenDpi;
     // How the last ConvertFiles run ended.
     RunOutcome m_lastOutcome = RunOutcome::kAllClean;
-    // Tag options (keys ALTTEXT, DIMENSIONS, HIDPI) and how pages are read
-    // (key PAGEENC: "AUTO", "UTF-8" or "CP932").
+    // Tag options (keys ALTTEXT, DIMENSIONS, HIDPI), real text in place of
+    // images (key REALTEXT) and how pages are read (key PAGEENC: "AUTO",
+    // "UTF-8" or "CP932").
     int m_bAltText = 0;
     int m_bDimensions = 0;
     int m_bHiDpi = 0;
+    int m_bRealText = 0;
     std::string m_strPageEncoding = "AUTO";
     // Where the blocks' diagnostics go: the command line's printer, or none.
     BlockDiagnostics* m_pDiagnostics = nullptr;

@@ -58,6 +58,10 @@ struct ConversionSettings {
     // With deleteErrorFiles: the error images of every image folder go, once,
     // before its first page, rather than only those of the first page's.
     bool deleteErrorsPerFolder = false;
+    // Each block is written as Hangul text in a span, shown in a web font of
+    // the page's characters, instead of as an image: the image options above
+    // are then not read.
+    bool realText = false;
 
     // Puts the colours that replace the body tags' into `colours`.
     void ApplyColourOverrides(unsigned char colours[kColourPairBytes]) const

@@ -101,6 +101,15 @@ const char* UsageText()
            "  --hidpi           also draw each GIF or PNG image at twice the size into\n"
            "                    hanimg/2x/ and offer it to 2x screens with srcset (XBM\n"
            "                    images get none); the settings key HIDPI=1 does the same\n"
+           "  --real-text       write each block as Hangul text instead of an image:\n"
+           "                    <span class=\"sylpic\" lang=\"ko\">, shown in a web font made\n"
+           "                    of exactly the page's characters, from the chosen face and\n"
+           "                    the other weights of its family (hanimg/sylpic-HASH.woff2,\n"
+           "                    hanimg/sylpic-HASH-W.woff2), named by one <style> element\n"
+           "                    before </head>; the settings key REALTEXT=1 does the same.\n"
+           "                    Cannot go with --alt, --dimensions, --hidpi, --format,\n"
+           "                    --size, --dpi, --opaque, --transparent or a colour option\n"
+           "  --images          images, even when the settings file says REALTEXT=1\n"
            "  --quiet           no lines about the blocks on standard error\n"
            "  --text-colour C   draw the text of every page in colour C, whatever the\n"
            "                    body tags' TEXT says: a colour name, #rrggbb or #rgb,\n"
@@ -192,6 +201,8 @@ int RunConversion(const CommandLine& line)
         dlg.m_bDimensions = 1;
     if (line.hidpi)
         dlg.m_bHiDpi = 1;
+    if (line.realText)
+        dlg.m_bRealText = *line.realText ? 1 : 0;
     ConsoleDiagnostics diagnostics;
     if (!line.quiet)
         dlg.m_pDiagnostics = &diagnostics;

@@ -24,6 +24,9 @@ struct CommandLine {
     bool altText = false;                 // on, whatever the settings say
     bool dimensions = false;              // on, whatever the settings say
     bool hidpi = false;      // 2x images; else as the settings file says
+    // Real text (true) or images (false) for this run; else as the settings
+    // file says.
+    std::optional<bool> realText;
     bool quiet = false;  // no diagnostics of the blocks
     // R, G, B replacing the body tags' TEXT and BGCOLOR for the whole run.
     std::optional<std::array<unsigned char, 3>> textColour;
@@ -35,7 +38,8 @@ struct CommandLine {
     std::vector<std::string> pages;
 };
 
-// Parses argv; on a mistake returns false with `error` set.
+// Parses argv; on a mistake returns false with `error` set. Real text
+// together with an option that only images use is a mistake.
 bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error);
 
 // The usage text of --help.
