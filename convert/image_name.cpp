@@ -142,7 +142,28 @@ void AddCodeForm(char* name, int len, unsigned value)
     AppendWithin(name, len, limit, addition, true);
 }
 
+bool IsNameCharacter(unsigned char c)
+{
+    return c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 }  // namespace
+
+void ApplyNameDirective(const char* text, int count)
+{
+    int length = 0;
+    if (count >= 2 && PrefixEqualsIgnoringCase(text, "n=", 2)) {
+        for (int i = 2; i < count; ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == ' ')
+                break;
+            if (IsNameCharacter(c))
+                g_szImageBaseName[length++] = static_cast<char>(c);
+        }
+    }
+    g_szImageBaseName[length] = '\0';
+}
+
 
 void AddToImageName(int kind, unsigned value)
 {

@@ -11,5 +11,10 @@ extern bool g_bFixedName;
 // low 16 bits of value are used. This is the block parser's name sink.
 void AddToImageName(int kind, unsigned value);
 
+// Turns the name directive text (what stood between the backquotes) into the
+// image base name: "n=" and then letters, digits and underscores, up to the
+// first space. Any other directive empties the name.
+void ApplyNameDirective(const char* text, int count);
+
 // True for a device name that the platform refuses as a file name.
 bool IsReservedName(const char* name);

@@ -1,0 +1,64 @@
+#pragma once
+// The way of one block from its "]]" to the tag that replaces it, one stage
+// after the other: name, key, reuse, draw, encode, write, tag.
+//
+//   BlockPipeline pipeline(job, watch);      // one per page: buffers are reused
+//   ...at "]]":
+//   if (!pipeline.Run(errorTotal)) stop;     // a fatal error, already logged
+//   page.PutText(pipeline.Tag().c_str());    // empty when the block vanishes
+#include <string>
+
+#include "convert/block_watch.h"
+#include "convert/page_job.h"
+#include "imaging/byte_buffer.h"
+#include "imaging/glyph_bitmap.h"
+#include "imaging/image_format.h"
+#include "imaging/rasterizer.h"
+
+class ImageTag;
+class StagedFile;
+
+// One block end (at "]]"): the image of the block, found again or drawn and
+// written, and its tag. One object serves a whole page, so its buffers are
+// reused.
+class BlockPipeline {
+public:
+    BlockPipeline(PageJob& job, BlockWatch* watch)
+        : job_(job), watch_(watch), format_(job.settings.format), extension_(ExtensionOf(format_))
+    {
+    }
+
+    // Takes the block whose bytes were collected to its tag, and adds its
+    // errors to `errorTotal`. False after a fatal error, whose message is
+    // logged.
+    bool Run(int& errorTotal);
+    // The tag that replaces the block last run; empty when it vanished.
+    const std::string& Tag() const { return tag_; }
+
+private:
+    bool FindReusedImage(const char* key, int keyLength, char* fileName);
+    bool Draw();
+    bool Encode(const char* fileName, const char* key);
+    bool WriteNewImage(const char* key);
+    bool WriteImageFile(StagedFile& image);
+    void WriteImageTag(const char* fileName, bool drawnNow);
+    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
+    // GIF and PNG images get 2x images when asked for; XBM images never.
+    bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
+    bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
+    bool Fail(int message);
+
+    PageJob& job_;
+    BlockWatch* watch_;  // null without diagnostics
+    ImageFormat format_;
+    const char* extension_;
+    GlyphBitmap bitmap_;  // from the rasterizer to the end of the block's image
+    ByteBuffer encoded_;  // the image file's bytes
+    // The face's lines, the same for every block: measured at the first tag
+    // that needs them.
+    FontLines fontLines_;
+    bool fontLinesMeasured_ = false;
+    bool fontLinesKnown_ = false;
+    std::string tag_;
+};
+
