@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "convert/alt_text.h"
+#include "convert/html_text.h"
 #include "convert/doubled_image.h"
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
@@ -11,6 +12,7 @@
 #include "convert/staged_file.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
+#include "hangul/glyph_text.h"
 #include "imaging/gif_writer.h"
 #include "imaging/image_size.h"
 #include "imaging/png_writer.h"
@@ -176,7 +178,30 @@ bool BlockPipeline::WriteNewImage(const char* key)
     return true;
 }
 
-bool BlockPipeline::Run(int& errorTotal)
+// Real text: the block's text in place of an image. The first reading of
+// the page collects its characters for the page's font; the second writes
+// the markup, the font's style before the first span when no "</head>"
+// took it.
+void BlockPipeline::TakeRealText(RealTextPlace place)
+{
+    RealTextPage& page = *job_.realText;
+    const std::u32string shown = ShownCharacters(DecodeGlyphString(g_glyphString, g_bUnicodeMode));
+    if (!page.writing) {
+        page.codePoints.insert(shown.begin(), shown.end());
+        page.spans += place == RealTextPlace::kSpan;
+        return;
+    }
+    if (place == RealTextPlace::kSpan) {
+        if (!page.styleWritten) {
+            tag_ = page.style;
+            page.styleWritten = true;
+        }
+        ++job_.imageCount;
+    }
+    tag_ += RealTextMarkup(shown, job_.encoding, place);
+}
+
+bool BlockPipeline::Run(int& errorTotal, RealTextPlace place)
 {
     tag_.clear();
     // The name was emptied at "[[", so a name now came from a directive.
@@ -204,6 +229,12 @@ bool BlockPipeline::Run(int& errorTotal)
     if (g_bUnicodeMode) {
         ++g_glyphString.length;
         g_glyphString.bytes[g_glyphString.length] = 0;
+    }
+
+    // Real text reads the name directive but names no file.
+    if (job_.realText != nullptr) {
+        TakeRealText(place);
+        return true;
     }
 
     char key[256] = "";

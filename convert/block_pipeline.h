@@ -10,6 +10,7 @@
 
 #include "convert/block_watch.h"
 #include "convert/page_job.h"
+#include "convert/real_text.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/glyph_bitmap.h"
 #include "imaging/image_format.h"
@@ -30,8 +31,8 @@ public:
 
     // Takes the block whose bytes were collected to its tag, and adds its
     // errors to `errorTotal`. False after a fatal error, whose message is
-    // logged.
-    bool Run(int& errorTotal);
+    // logged. In real text, `place` says what may replace the block.
+    bool Run(int& errorTotal, RealTextPlace place = RealTextPlace::kSpan);
     // The tag that replaces the block last run; empty when it vanished.
     const std::string& Tag() const { return tag_; }
 
@@ -47,6 +48,7 @@ private:
     bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
     bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
     bool Fail(int message);
+    void TakeRealText(RealTextPlace place);
 
     PageJob& job_;
     BlockWatch* watch_;  // null without diagnostics

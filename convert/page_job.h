@@ -24,6 +24,9 @@
 #include "imaging/image_format.h"
 #include "imaging/page_colours.h"
 
+struct RealTextPage;
+struct WebFontFamily;
+
 // Where the engine reports: the log pane's text and the message boxes.
 class ConversionLog {
 public:
@@ -87,6 +90,10 @@ struct PageJob {
     int imageCount = 0;
     int createdCount = 0;
     PageEncoding encoding = PageEncoding::kCp932;  // what the page was read as
+    // In real text: the faces whose subsets make the page's font (found once
+    // for the run), and the page's two readings.
+    const WebFontFamily* webFont = nullptr;
+    RealTextPage* realText = nullptr;
 };
 
 // How a conversion run ended (for the command line's exit status).

@@ -12,6 +12,8 @@
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/page_encoding.h"
+#include "convert/page_font.h"
+#include "convert/real_text.h"
 #include "convert/page_job.h"
 #include "hangul/ascii_text.h"
 #include "hangul/block_buffers.h"
@@ -117,10 +119,11 @@ bool GiveBackOpenBlock(const BlockStart& start, FILE* source, FILE* output)
     return true;
 }
 
-// The scanner's loop. It is compiled twice: watching, it also places each
-// block and notes what its diagnostics need; otherwise a page pays nothing
-// for them.
-template <bool kWatching>
+// The scanner's loop. It is compiled for each use: watching, it also places
+// each block and notes what its diagnostics need; in real text, it also
+// follows the markup around the blocks (RealTextPage in the job). Otherwise
+// a page pays nothing for either.
+template <bool kWatching, bool kRealText>
 int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, BlockWatch* watch)
 {
     char tagText[kMaxTagText + 1];
@@ -136,6 +139,10 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
     // Only code page 932 text pairs a lead byte with a trail byte.
     const bool pairs = job.encoding == PageEncoding::kCp932;
     BlockPipeline pipeline(job, watch);
+
+    // Real text: the markup passed so far, and where the open tag began.
+    MarkupContext markup;
+    long tagStart = -1;
 
     BlockStart blockStart;
     bool inBlock = false;
@@ -200,12 +207,18 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
                 if (b2 != EOF)
                     page.Unget(b2);
             }
+            if constexpr (kRealText)
+                markup.OutsideByte(static_cast<unsigned char>(b));
             if (inTag) {
                 if (b == '>') {
                     tagText[tagCount] = '\0';
                     if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5)) {
                         ReadBodyColours(tagText + 5, job.colours);
                         job.settings.ApplyColourOverrides(job.colours);
+                    }
+                    if constexpr (kRealText) {
+                        if (markup.TagClosed({tagText, static_cast<std::size_t>(tagCount)}) && !job.realText->writing)
+                            job.realText->headEnd = tagStart;
                     }
                     inTag = false;
                     tagCount = 0;
@@ -215,8 +228,21 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
                 if (tagCount < kMaxTagText)
                     tagText[tagCount++] = static_cast<char>(b);
             }
-            if (b == '<')
+            if (b == '<') {
+                if constexpr (kRealText) {
+                    if (!inTag) {
+                        // The page's font style goes before the first "</head>"
+                        // that the first reading found.
+                        tagStart = page.read - 1;
+                        RealTextPage& realText = *job.realText;
+                        if (realText.writing && tagStart == realText.headEnd && !realText.styleWritten) {
+                            page.PutText(realText.style.c_str());
+                            realText.styleWritten = true;
+                        }
+                    }
+                }
                 inTag = true;
+            }
             page.Put(b);
             continue;
         }
@@ -227,7 +253,8 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
             if (b2 == ']') {
                 inBlock = false;
                 inDirective = false;
-                if (!pipeline.Run(errorTotal)) {
+                const RealTextPlace place = kRealText ? markup.PlaceOfBlock(inTag) : RealTextPlace::kSpan;
+                if (!pipeline.Run(errorTotal, place)) {
                     fatal = true;
                     break;
                 }
@@ -270,6 +297,55 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
     return errorTotal;
 }
 
+// Scans with or without diagnostics.
+template <bool kRealText>
+int ScanWatchedOrNot(PageJob& job, FILE* source, FILE* output, const PageStart& start)
+{
+    if (job.diagnostics == nullptr)
+        return ScanBytes<false, kRealText>(job, source, output, start, nullptr);
+    BlockWatch watch(*job.diagnostics, job.sourcePath, job.encoding);
+    return ScanBytes<true, kRealText>(job, source, output, start, &watch);
+}
+
+// A page in real text is read twice. The first reading, to nowhere and
+// without diagnostics, collects the characters of its blocks and finds
+// where the style goes; the page's font is then written (before the output
+// page is committed) and the second reading writes the page.
+int ScanRealTextPage(PageJob& job, FILE* source, FILE* output, const PageStart& start)
+{
+    RealTextPage realText;
+    job.realText = &realText;
+    struct Nowhere {
+        FILE* file = std::fopen("/dev/null", "wb");
+        ~Nowhere()
+        {
+            if (file != nullptr)
+                std::fclose(file);
+        }
+    } nowhere;
+    const bool unicodeMode = job.settings.fontName == "New Gulim";
+    const bool utf8Page = job.encoding == PageEncoding::kUtf8;
+    int result = kResultFatal;
+    if (nowhere.file == nullptr || start.sourceBase < 0) {
+        job.log.LogMessage(IDS_CANNOT_OPEN, true, true);
+    } else {
+        BeginPage(unicodeMode, utf8Page, true);
+        ScanBytes<false, true>(job, source, nowhere.file, start, nullptr);
+        job.imageCount = 0;
+        ResetColourPair(job.colours);
+        job.settings.ApplyColourOverrides(job.colours);
+        if (std::fseek(source, start.sourceBase + start.count, SEEK_SET) != 0) {
+            job.log.LogMessage(IDS_CANNOT_OPEN, true, true);
+        } else if (realText.spans == 0 || WritePageFont(job, realText)) {
+            realText.writing = true;
+            BeginPage(unicodeMode, utf8Page, true);
+            result = ScanWatchedOrNot<true>(job, source, output, start);
+        }
+    }
+    job.realText = nullptr;
+    return result;
+}
+
 }  // namespace
 
 int ScanPage(PageJob& job, FILE* source, FILE* output)
@@ -286,15 +362,11 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     job.encoding = ResolvePageEncoding(job.settings.pageEncoding, start.bytes, static_cast<std::size_t>(start.count));
 
     job.settings.ApplyColourOverrides(job.colours);
+    if (job.settings.realText)
+        return ScanRealTextPage(job, source, output, start);
     BeginPage(job.settings.fontName == "New Gulim", job.encoding == PageEncoding::kUtf8);
     BeginImageFolder(job.imageDir);
-    int result;
-    if (job.diagnostics == nullptr) {
-        result = ScanBytes<false>(job, source, output, start, nullptr);
-    } else {
-        BlockWatch watch(*job.diagnostics, job.sourcePath, job.encoding);
-        result = ScanBytes<true>(job, source, output, start, &watch);
-    }
+    const int result = ScanWatchedOrNot<false>(job, source, output, start);
     EndImageFolder();
     return result;
 }

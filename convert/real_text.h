@@ -7,6 +7,7 @@
 //   context.TagClosed(tagText);         // at each '>' of a tag
 //   out += RealTextMarkup(shown, encoding, context.PlaceOfBlock(inTag));
 //   out += FontStyleElement(family, faces);   // once, before </head>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,17 @@ private:
     bool headEnded_ = false;
     char recent_[3] = {};     // the last three bytes, to find "<!--" and "-->"
     char rawElement_[9] = {};  // "title", "textarea", "script", "style" or empty
+};
+
+// A page in real text, read twice: the first reading collects what the
+// page's font must hold and where its style goes, the second writes.
+struct RealTextPage {
+    bool writing = false;          // the second reading
+    std::set<char32_t> codePoints;  // of every block's text on the page
+    int spans = 0;                  // blocks written as spans
+    long headEnd = -1;              // offset of the first "</head>" outside comments
+    std::string style;              // the <style> element, when the page has spans
+    bool styleWritten = false;
 };
 
 // One file of a page's web font: its name in the image folder and the

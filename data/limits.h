@@ -10,3 +10,6 @@ inline constexpr int kMaxImageKey = 250;
 inline constexpr int kMaxBlockBytes = 5000;
 // The glyph string of one block: at most 256 bytes of text.
 inline constexpr int kMaxGlyphBytes = 256;
+// Real text is not drawn and takes the whole block: every block byte makes
+// at most two bytes of glyph string.
+inline constexpr int kMaxTextGlyphBytes = 2 * kMaxBlockBytes;

@@ -16,13 +16,14 @@ extern BlockBytes g_blockBytes;
 // Appends one byte to the block bytes; a byte beyond the 5000th is dropped.
 void AddBlockByte(unsigned char byte);
 
-// Glyph string: the text drawn for one block. At most 256 bytes of text,
-// then room for a terminator of up to two bytes. Narrow mode holds code page
-// 949 text (lead byte first); Unicode mode holds UTF-16 code units, low byte
-// first.
+// Glyph string: the text drawn for one block. At most `room` bytes of text
+// (256 for an image; the whole block for real text), then room for a
+// terminator of up to two bytes. Narrow mode holds code page 949 text (lead
+// byte first); Unicode mode holds UTF-16 code units, low byte first.
 struct GlyphString {
-    unsigned char bytes[kMaxGlyphBytes + 2];
+    unsigned char bytes[kMaxTextGlyphBytes + 2];
     int length;
+    int room = kMaxGlyphBytes;
 };
 extern GlyphString g_glyphString;
 
