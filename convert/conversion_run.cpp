@@ -14,6 +14,7 @@
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
+#include "convert/leftover_files.h"
 #include "convert/page_job.h"
 #include "convert/path_parts.h"
 #include "convert/source_page_pairing.h"
@@ -67,9 +68,12 @@ public:
     {
         if (fd_ < 0)
             return;
-        while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        int result;
+        while ((result = flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
         }
+        held_ = result == 0;
     }
+    bool held() const { return held_; }
     ~ImageFolderLock()
     {
         if (fd_ >= 0)
@@ -80,6 +84,24 @@ public:
 
 private:
     int fd_;
+    bool held_ = false;
+};
+
+// Temporary files that killed runs left, removed once per image folder in a
+// run, and only under its lock: then no other run is writing them.
+class LeftoverSweep {
+public:
+    void AfterLock(const ImageFolderLock& lock, const char* pageDir, const char* imageDir)
+    {
+        if (!lock.held() || !folders_.insert(imageDir).second)
+            return;
+        RemoveLeftoverFiles(pageDir);
+        RemoveLeftoverFiles(imageDir);
+        RemoveLeftoverFiles((std::string(imageDir) + kDoubledImageFolder).c_str());
+    }
+
+private:
+    std::set<std::string> folders_;
 };
 
 // When error images are deleted: a drop cleans only its first page's image
@@ -106,7 +128,8 @@ private:
 };
 
 // Converts one dropped page. False after a fatal error, which is logged.
-bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorImageSweep& sweep)
+bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorImageSweep& sweep,
+                        LeftoverSweep& leftovers)
 {
     ConversionLog& log = run.log;
     auto stop = [&](int message) {
@@ -163,6 +186,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     mkdir(run.imageDir, 0777);  // an existing folder, or any failure, is ignored
     const ImageFolderLock lock(run.imageDir);
     std::strcat(run.imageDir, "/");
+    leftovers.AfterLock(lock, run.pageDir, run.imageDir);
 
     if (firstDrop) {
         // First drop of this page: keep it as the source page. Owner read
@@ -236,8 +260,9 @@ void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
     ErrorImageSweep sweep(run.settings);
+    LeftoverSweep leftovers;
     for (const std::string& path : paths) {
-        if (!ConvertDroppedPage(run, path, sweep)) {
+        if (!ConvertDroppedPage(run, path, sweep, leftovers)) {
             run.outcome = RunOutcome::kStopped;
             return;
         }

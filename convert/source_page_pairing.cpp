@@ -9,6 +9,7 @@
 #include <string>
 
 #include "convert/free_name_move.h"
+#include "convert/staged_file.h"
 
 namespace {
 

@@ -15,6 +15,3 @@ enum class SourcePagePairing {
 // links, a copy of `page` written beside it under a temporary name and moved
 // to `source` only when no entry has taken that name.
 SourcePagePairing PairSourcePage(const char* page, const char* source);
-
-// The prefix of the temporary name of that copy.
-inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";

@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <string>
 
+// The prefixes of the temporary names of pages and images being written.
+inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";
+inline constexpr char kStagedImagePrefix[] = ".sylpic-image-";
+
 class StagedFile {
 public:
     StagedFile() = default;
