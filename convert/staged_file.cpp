@@ -24,12 +24,12 @@ StagedFile::~StagedFile()
     Discard();
 }
 
-bool StagedFile::Open(const std::string& path, const char* tempPrefix)
+bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNewFile)
 {
     Discard();
     mode_t mode = NewFileMode();
     struct stat st;
-    if (stat(path.c_str(), &st) == 0) {
+    if (!asNewFile && stat(path.c_str(), &st) == 0) {
         // An existing file must be one that "wb" could overwrite.
         if (!S_ISREG(st.st_mode) || access(path.c_str(), W_OK) != 0)
             return false;

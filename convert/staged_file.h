@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <string>
 
+// The prefixes of the temporary names of pages and images being written.
+inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";
+inline constexpr char kStagedImagePrefix[] = ".sylpic-image-";
+
 class StagedFile {
 public:
     StagedFile() = default;
@@ -19,8 +23,11 @@ public:
 
     // Opens a temporary file beside `path`, named `tempPrefix` and six random
     // characters. False when no file can be written at `path`: a folder or a
-    // read-only file stands there, or the folder takes no new file.
-    bool Open(const std::string& path, const char* tempPrefix);
+    // read-only file stands there, or the folder takes no new file. With
+    // `asNewFile` the file at `path` is replaced as if none stood there (it
+    // is the page just kept under its source name), and gets a new file's
+    // mode.
+    bool Open(const std::string& path, const char* tempPrefix, bool asNewFile = false);
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
     // Commit the file is still removed on failure. False when the name is
