@@ -53,6 +53,9 @@ class BlockDiagnostics {
 public:
     virtual ~BlockDiagnostics() = default;
     virtual void Report(const BlockDiagnostic& diagnostic) = 0;
+    // A warning about the run rather than one block (a face left out, say),
+    // as one line of UTF-8 without a line end.
+    virtual void Warn(std::string_view text) { (void)text; }
 };
 
 // The diagnostic as one line of UTF-8 without a line end. The block text is

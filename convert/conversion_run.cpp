@@ -15,6 +15,7 @@
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
 #include "convert/leftover_files.h"
+#include "convert/page_font.h"
 #include "convert/page_job.h"
 #include "convert/path_parts.h"
 #include "convert/source_page_pairing.h"
@@ -221,6 +222,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     PageJob page{run.settings, run.imageDir, log};
     page.diagnostics = run.diagnostics;
     page.sourcePath = run.sourcePath;
+    page.webFont = run.webFont;
     const int result = ScanPage(page, source, output.file());
     std::fclose(source);
     std::memcpy(run.colours, page.colours, sizeof run.colours);
@@ -259,12 +261,23 @@ void DeleteErrorImages(const char* folder)
 void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
+    // Real text: the faces are found, and their licences read, before any
+    // file changes; a face that may not be subset stops the run here.
+    WebFontFamily webFont;
+    if (run.settings.realText) {
+        if (!FindRunWebFont(run.settings.fontName, run.log, run.diagnostics, webFont)) {
+            run.outcome = RunOutcome::kStopped;
+            return;
+        }
+        run.webFont = &webFont;
+    }
     ErrorImageSweep sweep(run.settings);
     LeftoverSweep leftovers;
     for (const std::string& path : paths) {
         if (!ConvertDroppedPage(run, path, sweep, leftovers)) {
             run.outcome = RunOutcome::kStopped;
-            return;
+            break;
         }
     }
+    run.webFont = nullptr;
 }

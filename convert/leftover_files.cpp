@@ -17,7 +17,7 @@ constexpr std::time_t kLeftoverAge = 10 * 60;
 // A temporary name: a prefix, then the six characters mkstemp chose.
 bool IsTemporaryName(const char* name)
 {
-    for (const char* prefix : {kStagedPagePrefix, kStagedImagePrefix}) {
+    for (const char* prefix : {kStagedPagePrefix, kStagedImagePrefix, kStagedFontPrefix}) {
         const std::size_t length = std::strlen(prefix);
         if (std::strncmp(name, prefix, length) == 0 && std::strlen(name) == length + 6)
             return true;

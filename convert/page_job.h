@@ -108,6 +108,8 @@ struct ConversionRun {
     const ConversionSettings& settings;
     ConversionLog& log;
     BlockDiagnostics* diagnostics = nullptr;  // for every page's blocks; none when null
+    // In real text: the faces of the run's web fonts, found once for the run.
+    const WebFontFamily* webFont = nullptr;
     // Out: the paths and figures of the last page handled.
     char sourcePath[kMaxPath] = {};
     char outputPath[kMaxPath] = {};

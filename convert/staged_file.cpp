@@ -99,6 +99,30 @@ bool StagedFile::WriteAll(const void* bytes, std::size_t count)
 
 bool StagedFile::Commit()
 {
+    if (!Close())
+        return false;
+    if (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+FreeNameMove StagedFile::CommitToFreeName()
+{
+    if (!Close())
+        return FreeNameMove::kFailed;
+    const FreeNameMove moved = renameOnCommit_ ? MoveToFreeName(tempPath_.c_str(), path_.c_str()) : FreeNameMove::kMoved;
+    if (moved != FreeNameMove::kMoved)
+        unlink(tempPath_.c_str());
+    tempPath_.clear();
+    return moved;
+}
+
+bool StagedFile::Close()
+{
     if (fd_ < 0)
         return false;
     bool written = !writeFailed_;
@@ -111,12 +135,11 @@ bool StagedFile::Commit()
     }
     file_ = nullptr;
     fd_ = -1;
-    if (!written || !closed || (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0)) {
+    if (!written || !closed) {
         unlink(tempPath_.c_str());
         tempPath_.clear();
         return false;
     }
-    tempPath_.clear();
     return true;
 }
 

@@ -10,9 +10,12 @@
 #include <cstdio>
 #include <string>
 
+#include "convert/free_name_move.h"
+
 // The prefixes of the temporary names of pages and images being written.
 inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";
 inline constexpr char kStagedImagePrefix[] = ".sylpic-image-";
+inline constexpr char kStagedFontPrefix[] = ".sylpic-font-";
 
 class StagedFile {
 public:
@@ -41,10 +44,15 @@ public:
     // Flushes, closes and moves the temporary file onto `path`. False (and
     // the temporary file removed) when any of it failed.
     bool Commit();
+    // The same, but the file takes `path` only where no entry stands there:
+    // kTaken (and the temporary file removed) when one does.
+    FreeNameMove CommitToFreeName();
     // Closes and removes the temporary file; the file at `path` is untouched.
     void Discard();
 
 private:
+    // Flushes and closes; false (and the file written removed) on failure.
+    bool Close();
     // Takes the open descriptor of the file `written` (removed on failure)
     // that will become `path`.
     bool Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit);

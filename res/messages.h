@@ -17,6 +17,7 @@ enum : int {
     IDS_EDIT_SOURCE = 110,     // format: name, ext four times over
     IDS_NOT_PROCESSED = 111,
     IDS_NO_KOREAN = 113,
+    IDS_FACE_NOT_EMBEDDABLE = 115,  // format: face, what its licence bit forbids
 };
 
 // The text of a numbered message, or "" for a number that has none. Messages
@@ -30,6 +31,9 @@ std::string FormatPageDone(int images, int created);
 std::string FormatPageErrors(int images, int created, int errors);
 // Message 110 for the page NAME.EXT whose source page sp_NAME.EXT exists.
 std::string FormatEditSource(std::string_view name, std::string_view extension);
+// Message 115: the face whose licence forbids web-font subsets, and what
+// its fsType bit forbids.
+std::string FormatFaceNotEmbeddable(std::string_view face, std::string_view forbidden);
 // The box shown when a PNG image cannot be saved: the error code (1 no write
 // structure, 2 no info structure, 3 an error while writing) and the text of
 // the failure ("Write Error" when the file could not be written).

@@ -35,6 +35,11 @@ void ConsoleDiagnostics::Report(const BlockDiagnostic& diagnostic)
     WriteLines(stderr, FormatBlockDiagnostic(diagnostic) + "\n");
 }
 
+void ConsoleDiagnostics::Warn(std::string_view text)
+{
+    WriteLines(stderr, "sylpic: warning: " + std::string(text) + "\n");
+}
+
 void ConsoleUi::ShowMessageBox(std::string_view text)
 {
     WriteLines(stderr, text);

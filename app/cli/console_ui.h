@@ -16,4 +16,5 @@ public:
 class ConsoleDiagnostics : public BlockDiagnostics {
 public:
     void Report(const BlockDiagnostic& diagnostic) override;
+    void Warn(std::string_view text) override;
 };
