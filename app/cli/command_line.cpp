@@ -40,7 +40,7 @@ bool FindSourcePagesUnder(const std::vector<std::string>& dirs, std::vector<std:
         std::error_code ec;
         const std::filesystem::path folder = std::filesystem::canonical(dir, ec);
         if (ec || !std::filesystem::is_directory(folder, ec)) {
-            std::fprintf(stderr, "sylpic: --recursive: \"%s\" is not a folder\n", dir.c_str());
+            PrintUsageError("--recursive: \"" + dir + "\" is not a folder");
             return false;
         }
         folders.push_back(folder.string());
@@ -67,6 +67,12 @@ void ListFaces(std::FILE* stream, const std::vector<std::string>& faces)
 }
 
 }  // namespace
+
+void PrintUsageError(std::string_view what)
+{
+    std::fprintf(stderr, "sylpic: %.*s\nTry 'sylpic --help' for more information.\n", static_cast<int>(what.size()),
+                 what.data());
+}
 
 const char* UsageText()
 {
@@ -174,7 +180,7 @@ int RunConversion(const CommandLine& line)
     if (line.format) {
         const int index = FindItemWithPrefix(ImageFormatItems(), *line.format);
         if (index < 0 || line.format->empty()) {
-            std::fprintf(stderr, "sylpic: unknown image format \"%s\" (GIF, PNG or XBM)\n", line.format->c_str());
+            PrintUsageError("unknown image format \"" + *line.format + "\" (GIF, PNG or XBM)");
             return kExitStopped;
         }
         dlg.m_strImageFormat = ImageFormatItems()[static_cast<std::size_t>(index)];
@@ -206,6 +212,7 @@ int RunConversion(const CommandLine& line)
     dlg.m_bDeleteErrorsPerFolder = line.recursive;
 
     dlg.OnDropFiles(paths);
+    ui.Flush();
 
     switch (dlg.m_lastOutcome) {
     case RunOutcome::kAllClean: return kExitClean;
