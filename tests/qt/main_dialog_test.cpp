@@ -84,6 +84,16 @@ QStringList Items(const QComboBox* box)
     return items;
 }
 
+// Delivers a drop of this data onto the dialog.
+bool Drop(MainDialog& dialog, const QMimeData& mime)
+{
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &drop);
+    return enter.isAccepted();
+}
+
 // Delivers a drop of these local files onto the dialog, as a file manager would.
 bool Drop(MainDialog& dialog, const QStringList& files)
 {
@@ -92,12 +102,19 @@ bool Drop(MainDialog& dialog, const QStringList& files)
     for (const QString& file : files)
         urls << QUrl::fromLocalFile(file);
     mime.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&dialog, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&dialog, &drop);
-    return enter.isAccepted();
+    return Drop(dialog, mime);
 }
+
+// Removes files by their bytes when the test ends: QTemporaryDir cannot
+// remove a name that is not UTF-8.
+struct RemovedAtEnd {
+    std::vector<std::string> paths;
+    ~RemovedAtEnd()
+    {
+        for (const std::string& path : paths)
+            std::remove(path.c_str());
+    }
+};
 
 const char kPlainPage[] = "<html><body>no blocks here</body></html>\r\n";
 
@@ -209,6 +226,28 @@ private slots:
         QCOMPARE(dlg.m_strImageFormat, std::string("XBM"));
         QCOMPARE(dlg.m_bTransparent, 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);  // the wait cursor is gone
+    }
+
+    void dropTakesANameThatIsNotUtf8AsItsBytes()
+    {
+        // "あ.htm" in Shift_JIS, sent as a file manager sends it: each byte
+        // of the name percent-encoded.
+        QTemporaryDir pages;
+        const std::string folder = QFile::encodeName(pages.path()).toStdString() + "/";
+        const std::string name = "\x82\xA0.htm";
+        const RemovedAtEnd cleanup{{folder + name, folder + "sp_" + name}};
+        std::ofstream(folder + name, std::ios::binary) << kPlainPage;
+        QMimeData mime;
+        const QByteArray path = QByteArray::fromStdString(folder + name);
+        mime.setData("text/uri-list", "file://" + path.toPercentEncoding("/") + "\r\n");
+
+        CMainDlg dlg;
+        PrepareState(dlg, Path("sjis.ini"), "");
+        MainDialog dialog(dlg);
+        QVERIFY(Drop(dialog, mime));
+        const QString log = Control<LogPane>(dialog, "IDC_LOG")->Text();
+        QVERIFY2(log.endsWith(QString::fromUtf8("　画像数 0, 作成数 0, 正常終了\n")), qPrintable(log));
+        QVERIFY(std::ifstream(folder + "sp_" + name).is_open());
     }
 
     // SYLPIC_SCREEN_DPIS: each screen's resolution, screens from left to right.
