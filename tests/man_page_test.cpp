@@ -1,4 +1,5 @@
-// The manual page and --help name the same long options, so that neither
+// The manual page and --help name the same long options, and the manual
+// page gives each its own paragraph, so that neither
 // drifts from the program.
 #include <gtest/gtest.h>
 
@@ -28,6 +29,17 @@ std::set<std::string> LongOptions(std::string text)
     return options;
 }
 
+// The options that head a paragraph of their own: the line after a ".TP".
+std::set<std::string> TaggedOptions(const std::string& page)
+{
+    std::string tags;
+    for (std::size_t at = 0; (at = page.find(".TP\n", at)) != std::string::npos;) {
+        at += 4;
+        tags += page.substr(at, page.find('\n', at) - at) + "\n";
+    }
+    return LongOptions(tags);
+}
+
 TEST(ManPage, NamesTheLongOptionsThatHelpNames)
 {
     std::string help;
@@ -39,7 +51,9 @@ TEST(ManPage, NamesTheLongOptionsThatHelpNames)
     ASSERT_EQ(pclose(out), 0);
 
     EXPECT_GE(LongOptions(help).size(), 10u);
-    EXPECT_EQ(LongOptions(ReadWholeFile(SYLPIC_SOURCE_DIR "/res/sylpic.1")), LongOptions(help));
+    const std::string page = ReadWholeFile(SYLPIC_SOURCE_DIR "/res/sylpic.1");
+    EXPECT_EQ(LongOptions(page), LongOptions(help));
+    EXPECT_EQ(TaggedOptions(page), LongOptions(help));
 }
 
 }  // namespace
