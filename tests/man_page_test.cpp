@@ -1,6 +1,5 @@
-// The manual page and --help name the same long options, and the manual
-// page gives each its own paragraph, so that neither
-// drifts from the program.
+// The manual page and --help name the same long options, so that neither
+// drifts from the program, and the manual page gives each its own paragraph.
 #include <gtest/gtest.h>
 
 #include <cstdio>
