@@ -130,7 +130,8 @@ const char* UsageText()
            "inside a block, a block over 5000 bytes. --quiet leaves them out.\n"
            "Exit status: 0 every page converted cleanly; 1 some page had block errors;\n"
            "2 the run stopped (a refused page, a file that cannot be opened or created,\n"
-           "a font failure) or the command line is wrong.\n";
+           "a path over 259 bytes, a font failure, a failed write to standard output or\n"
+           "standard error) or the command line is wrong.\n";
 }
 
 int RunConversion(const CommandLine& line)
