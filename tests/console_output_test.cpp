@@ -1,5 +1,5 @@
-// What the command line writes, when its output cannot be written and when
-// several processes share it.
+// What the command line writes: when its output cannot be written, when
+// several processes share it, and when it is given a wrong option.
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,7 +20,7 @@ int Shell(const ScratchDir& dir, const std::string& command)
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-TEST(ConsoleOutputTest, AFailedWriteEndsTheRunWithStatusTwoAndSaysSo)
+TEST(ConsoleOutputTest, AFailedWriteOrAWrongOptionEndsTheRunWithStatusTwoAndSaysWhy)
 {
     ScratchDir dir;
     WriteWholeFile(dir / "sp_a.htm", "[[han]]");
@@ -32,7 +32,11 @@ TEST(ConsoleOutputTest, AFailedWriteEndsTheRunWithStatusTwoAndSaysSo)
     // Standard error failing ends it too, though nothing can tell why.
     EXPECT_EQ(Shell(dir, sylpic + "sp_b.htm sp_a.htm >out 2>/dev/full"), 2);
     EXPECT_EQ(ReadWholeFile(dir / "out"), dir / "b.htm　画像数 1, 作成数 1, エラー数 1\n");
-    EXPECT_EQ(Shell(dir, "'" SYLPIC_BINARY_PATH "' --version >/dev/full 2>err"), 2);
+    EXPECT_EQ(Shell(dir, sylpic + "--version >/dev/full"), 2);
+
+    // A usage error: one line, and where to read more.
+    EXPECT_EQ(Shell(dir, sylpic + "--foo sp_a.htm >out 2>err"), 2);
+    EXPECT_EQ(ReadWholeFile(dir / "err"), "sylpic: unknown option '--foo'\nTry 'sylpic --help' for more information.\n");
 }
 
 // Over a socket that keeps each write a record of its own, so that every
@@ -57,19 +61,9 @@ TEST(ConsoleOutputTest, EachLogLineIsWrittenWhole)
     for (ssize_t n; (n = recv(ends[0], record, sizeof record, 0)) > 0;)
         writes.emplace_back(record, static_cast<std::size_t>(n));
     close(ends[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(pid, nullptr, 0);
     EXPECT_EQ(writes, (std::vector<std::string>{dir / "a.htm　画像数 1, 作成数 1, 正常終了\n",
                                                 dir / "b.htm　画像数 1, 作成数 1, エラー数 1\n"}));
-}
-
-TEST(ConsoleOutputTest, AUsageErrorIsOneLineAndWhereToReadMore)
-{
-    ScratchDir dir;
-    const RunResult r = RunSylpic(dir, "--foo page.htm");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "sylpic: unknown option '--foo'\nTry 'sylpic --help' for more information.\n");
 }
 
 }  // namespace
