@@ -17,6 +17,7 @@ enum : int {
     IDS_EDIT_SOURCE = 110,     // format: name, ext four times over
     IDS_NOT_PROCESSED = 111,
     IDS_NO_KOREAN = 113,
+    IDS_SETTINGS_NOT_SAVED = 114,  // format: path, reason
 };
 
 // The text of a numbered message, or "" for a number that has none. Messages
@@ -30,6 +31,9 @@ std::string FormatPageDone(int images, int created);
 std::string FormatPageErrors(int images, int created, int errors);
 // Message 110 for the page NAME.EXT whose source page sp_NAME.EXT exists.
 std::string FormatEditSource(std::string_view name, std::string_view extension);
+// Message 114, the box shown when the settings file cannot be written: the
+// file's path and the reason.
+std::string FormatSettingsNotSaved(std::string_view path, std::string_view reason);
 // The box shown when a PNG image cannot be saved: the error code (1 no write
 // structure, 2 no info structure, 3 an error while writing) and the text of
 // the failure ("Write Error" when the file could not be written).
