@@ -1,10 +1,22 @@
 #include "app/main_app.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/main_dlg.h"
 #include "app/profile.h"
 #include "res/messages.h"
+
+namespace {
+
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace
 
 bool CMainApp::InitInstance(StartUpHost& host)
 {
@@ -34,8 +46,13 @@ bool CMainApp::InitInstance(StartUpHost& host)
 
     // Written however the dialog closed. The file is read again first so that
     // what others wrote to it meanwhile, outside these seven keys, is kept.
+    // A file that cannot be written whole is left as it was, and the user
+    // is told which file and why.
     profile.Load();
     WriteSettings(profile, dlg);
-    profile.Save();
+    if (!profile.Save()) {
+        const FileReplacement& failure = profile.SaveFailure();
+        host.ShowMessageBox(FormatSettingsNotSaved(AbsolutePath(failure.path), failure.reason));
+    }
     return false;
 }

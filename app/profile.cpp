@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "hangul/ascii_text.h"
 
@@ -50,39 +51,54 @@ bool IsSettingsFile(const std::string& path)
 bool ProfileFile::Load()
 {
     lines_.clear();
+    lineEnd_ = "\r\n";
     if (!IsSettingsFile(path_))
         return false;
     std::ifstream in(path_, std::ios::binary);
     if (!in)
         return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines_.push_back(line);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t newline = bytes.find('\n', start);
+        Line line;
+        if (newline == std::string::npos) {
+            line.text = bytes.substr(start);
+            start = bytes.size();
+        } else {
+            line.text = bytes.substr(start, newline - start);
+            line.end = "\n";
+            start = newline + 1;
+        }
+        if (!line.end.empty() && !line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+            line.end.insert(0, "\r");
+        }
+        lines_.push_back(std::move(line));
     }
+    if (!lines_.empty() && !lines_.front().end.empty())
+        lineEnd_ = lines_.front().end;
     return true;
 }
 
-bool ProfileFile::Save() const
+bool ProfileFile::Save()
 {
-    struct stat st;
-    if (stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return false;
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    for (const std::string& line : lines_)
-        out << line << "\r\n";
-    out.flush();
-    return static_cast<bool>(out);
+    std::string bytes;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        // A last line without its end gets one only when lines follow it.
+        const bool last = i + 1 == lines_.size();
+        bytes += line.text;
+        bytes += line.end.empty() && !last ? lineEnd_ : line.end;
+    }
+    saveResult_ = ReplaceFileWhole(path_, bytes);
+    return saveResult_.ok;
 }
 
 int ProfileFile::FindSection(std::string_view section) const
 {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         std::string_view name;
-        if (SectionHeader(lines_[i], name) && EqualIgnoringCase(name, section))
+        if (SectionHeader(lines_[i].text, name) && EqualIgnoringCase(name, section))
             return static_cast<int>(i);
     }
     return -1;
@@ -95,9 +111,9 @@ int ProfileFile::FindKey(std::string_view section, std::string_view key) const
         return -1;
     for (std::size_t i = static_cast<std::size_t>(header) + 1; i < lines_.size(); ++i) {
         std::string_view name;
-        if (SectionHeader(lines_[i], name))
+        if (SectionHeader(lines_[i].text, name))
             break;
-        const std::string_view line = lines_[i];
+        const std::string_view line = lines_[i].text;
         const std::size_t equals = line.find('=');
         if (equals != std::string_view::npos && EqualIgnoringCase(Trim(line.substr(0, equals)), key))
             return static_cast<int>(i);
@@ -110,7 +126,7 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
     const int at = FindKey(section, key);
     if (at < 0)
         return std::string(fallback);
-    const std::string_view line = lines_[static_cast<std::size_t>(at)];
+    const std::string_view line = lines_[static_cast<std::size_t>(at)].text;
     std::string_view value = Trim(line.substr(line.find('=') + 1));
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         value = value.substr(1, value.size() - 2);
@@ -138,25 +154,25 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
     std::string line = std::string(key) + "=" + std::string(value);
     const int at = FindKey(section, key);
     if (at >= 0) {
-        lines_[static_cast<std::size_t>(at)] = line;
+        lines_[static_cast<std::size_t>(at)].text = line;
         return;
     }
     const int header = FindSection(section);
     if (header < 0) {
-        lines_.push_back("[" + std::string(section) + "]");
-        lines_.push_back(line);
+        lines_.push_back({"[" + std::string(section) + "]", lineEnd_});
+        lines_.push_back({line, lineEnd_});
         return;
     }
     // After the section's last key line.
     std::size_t insertAt = static_cast<std::size_t>(header) + 1;
     for (std::size_t i = insertAt; i < lines_.size(); ++i) {
         std::string_view name;
-        if (SectionHeader(lines_[i], name))
+        if (SectionHeader(lines_[i].text, name))
             break;
-        if (!Trim(lines_[i]).empty())
+        if (!Trim(lines_[i].text).empty())
             insertAt = i + 1;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{line, lineEnd_});
 }
 
 void ProfileFile::WriteInt(std::string_view section, std::string_view key, int value)

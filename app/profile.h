@@ -1,10 +1,13 @@
 #pragma once
 // A small private-profile (INI) file: "[section]" headers and "key=value"
 // lines. Sections and keys are found ignoring case. Writing a value keeps
-// every other line of the file as it was.
+// every other line of the file as it was, its line end included; a line
+// added takes the file's first line end (CR LF in a new file).
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/whole_file_replacement.h"
 
 class ProfileFile {
 public:
@@ -13,9 +16,13 @@ public:
     // Reads the file; a missing file, or anything but a regular file (a
     // FIFO is never waited on), reads as empty (false).
     bool Load();
-    // Writes the file back; false when it cannot be written or something
-    // other than a regular file stands at its path.
-    bool Save() const;
+    // Writes the file back whole, through a temporary file renamed over it
+    // (app/whole_file_replacement.h), so a failure leaves the file as it
+    // was. False when it cannot be written, when a read-only file or
+    // anything but a regular file stands at its path; SaveFailure() then
+    // tells which file and why.
+    bool Save();
+    const FileReplacement& SaveFailure() const { return saveResult_; }
 
     // The value as text, white space trimmed and one pair of surrounding
     // double quotes removed; `fallback` when the key is missing.
@@ -38,6 +45,13 @@ private:
     // Index of the header line of `section`, or -1.
     int FindSection(std::string_view section) const;
 
+    struct Line {
+        std::string text;
+        std::string end;  // "\r\n", "\n", or nothing for a last line without one
+    };
+
     std::string path_;
-    std::vector<std::string> lines_;
+    std::vector<Line> lines_;
+    std::string lineEnd_ = "\r\n";  // for the lines added
+    FileReplacement saveResult_;
 };

@@ -26,6 +26,7 @@ constexpr NumberedMessage kMessages[] = {
      "%s%s を入力する時は、sp_%s%s を（不要であることを確認して）削除して下さい。"},
     {IDS_NOT_PROCESSED, "　処理しませんでした"},
     {IDS_NO_KOREAN, "韓国語サポートがインストールされていません"},
+    {IDS_SETTINGS_NOT_SAVED, "%s　設定ファイルを保存することができませんでした\r\n%s"},
     {IDS_FACE_NOT_EMBEDDABLE, "フォント %s はライセンスにより Web フォントに使えません\r\n%s"},
 };
 
@@ -74,6 +75,11 @@ std::string FormatPageErrors(int images, int created, int errors)
 std::string FormatEditSource(std::string_view name, std::string_view extension)
 {
     return Fill(LoadMessage(IDS_EDIT_SOURCE), {name, extension, name, extension, name, extension, name, extension});
+}
+
+std::string FormatSettingsNotSaved(std::string_view path, std::string_view reason)
+{
+    return Fill(LoadMessage(IDS_SETTINGS_NOT_SAVED), {path, reason});
 }
 
 std::string FormatFaceNotEmbeddable(std::string_view face, std::string_view forbidden)

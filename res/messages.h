@@ -17,6 +17,7 @@ enum : int {
     IDS_EDIT_SOURCE = 110,     // format: name, ext four times over
     IDS_NOT_PROCESSED = 111,
     IDS_NO_KOREAN = 113,
+    IDS_SETTINGS_NOT_SAVED = 114,  // format: path, reason
     IDS_FACE_NOT_EMBEDDABLE = 115,  // format: face, what its licence bit forbids
 };
 
@@ -31,6 +32,9 @@ std::string FormatPageDone(int images, int created);
 std::string FormatPageErrors(int images, int created, int errors);
 // Message 110 for the page NAME.EXT whose source page sp_NAME.EXT exists.
 std::string FormatEditSource(std::string_view name, std::string_view extension);
+// Message 114, the box shown when the settings file cannot be written: the
+// file's path and the reason.
+std::string FormatSettingsNotSaved(std::string_view path, std::string_view reason);
 // Message 115: the face whose licence forbids web-font subsets, and what
 // its fsType bit forbids.
 std::string FormatFaceNotEmbeddable(std::string_view face, std::string_view forbidden);

@@ -1,5 +1,11 @@
 // Start-up: the two checks, the settings read before the dialog and written
 // after it, and the font box's items.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -143,6 +149,41 @@ TEST(StartUpTest, TagOptionsAreWrittenBackOnlyOnceTheFileUsesThem)
     EXPECT_EQ(ReadWholeFile(path), seven + "ALTTEXT=0\r\nPageEnc=utf-8\r\nDIMENSIONS=1\r\n");
     for (const char* other : {"UTF8", "CP9320", "Shift_JIS"})
         EXPECT_EQ(PageEncodingSetting(other), "AUTO") << other;
+}
+
+// A full disk (a file-size limit, in a child process), a read-only file
+// and a folder where the settings file stands.
+TEST(StartUpTest, SettingsAreWrittenWholeOrLeftAsTheyWereWithAMessage)
+{
+    ScratchDir dir;
+    const std::string path = dir / "sylpic.ini";
+    const std::string stored = "[Other]\nkeep=" + std::string(200, 'x') + "\n[SYLPIC]\nXPOS=5\n";
+    WriteWholeFile(path, stored);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit limit{100, 100};
+        signal(SIGXFSZ, SIG_IGN);
+        FakeHost host;
+        if (setrlimit(RLIMIT_FSIZE, &limit) == 0)
+            CMainApp(path).InitInstance(host);
+        _exit(host.boxes == std::vector<std::string>{FormatSettingsNotSaved(path, "File too large")} ? 0 : 1);
+    }
+    int status = -1;
+    EXPECT_TRUE(waitpid(pid, &status, 0) == pid && status == 0);
+    EXPECT_EQ(ReadWholeFile(path), stored);
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"sylpic.ini"});  // no temporary file left
+
+    chmod(path.c_str(), 0444);
+    FakeHost readOnly;
+    CMainApp(path).InitInstance(readOnly);
+    EXPECT_EQ(readOnly.boxes, std::vector<std::string>{FormatSettingsNotSaved(path, "read-only file")});
+    EXPECT_EQ(ReadWholeFile(path), stored);
+
+    const std::string folder = dir / "folder.ini";
+    mkdir(folder.c_str(), 0777);
+    FakeHost inFolder;
+    CMainApp(folder).InitInstance(inFolder);
+    EXPECT_EQ(inFolder.boxes, std::vector<std::string>{FormatSettingsNotSaved(folder, "Is a directory")});
 }
 
 TEST(StartUpTest, TheSettingsFileIsNamedInTheCurrentDirectory)

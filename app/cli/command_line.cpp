@@ -40,7 +40,7 @@ bool FindSourcePagesUnder(const std::vector<std::string>& dirs, std::vector<std:
         std::error_code ec;
         const std::filesystem::path folder = std::filesystem::canonical(dir, ec);
         if (ec || !std::filesystem::is_directory(folder, ec)) {
-            std::fprintf(stderr, "sylpic: --recursive: \"%s\" is not a folder\n", dir.c_str());
+            PrintUsageError("--recursive: \"" + dir + "\" is not a folder");
             return false;
         }
         folders.push_back(folder.string());
@@ -67,6 +67,12 @@ void ListFaces(std::FILE* stream, const std::vector<std::string>& faces)
 }
 
 }  // namespace
+
+void PrintUsageError(std::string_view what)
+{
+    std::fprintf(stderr, "sylpic: %.*s\nTry 'sylpic --help' for more information.\n", static_cast<int>(what.size()),
+                 what.data());
+}
 
 const char* UsageText()
 {
@@ -133,7 +139,8 @@ const char* UsageText()
            "inside a block, a block over 5000 bytes. --quiet leaves them out.\n"
            "Exit status: 0 every page converted cleanly; 1 some page had block errors;\n"
            "2 the run stopped (a refused page, a file that cannot be opened or created,\n"
-           "a font failure) or the command line is wrong.\n";
+           "a path over 259 bytes, a font failure, a failed write to standard output or\n"
+           "standard error) or the command line is wrong.\n";
 }
 
 int RunConversion(const CommandLine& line)
@@ -183,7 +190,7 @@ int RunConversion(const CommandLine& line)
     if (line.format) {
         const int index = FindItemWithPrefix(ImageFormatItems(), *line.format);
         if (index < 0 || line.format->empty()) {
-            std::fprintf(stderr, "sylpic: unknown image format \"%s\" (GIF, PNG or XBM)\n", line.format->c_str());
+            PrintUsageError("unknown image format \"" + *line.format + "\" (GIF, PNG or XBM)");
             return kExitStopped;
         }
         dlg.m_strImageFormat = ImageFormatItems()[static_cast<std::size_t>(index)];
@@ -217,6 +224,7 @@ int RunConversion(const CommandLine& line)
     dlg.m_bDeleteErrorsPerFolder = line.recursive;
 
     dlg.OnDropFiles(paths);
+    ui.Flush();
 
     switch (dlg.m_lastOutcome) {
     case RunOutcome::kAllClean: return kExitClean;

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Exit statuses.
@@ -41,6 +42,10 @@ struct CommandLine {
 // Parses argv; on a mistake returns false with `error` set. Real text
 // together with an option that only images use is a mistake.
 bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error);
+
+// Tells a mistake in the command line on standard error: "sylpic: WHAT"
+// and where to read more, two lines in all.
+void PrintUsageError(std::string_view what);
 
 // The usage text of --help.
 const char* UsageText();

@@ -189,7 +189,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
             if (!TakeValueOption(argc, argv, i, option, line, error))
                 return false;
         } else {
-            error = std::string("unknown option ") + arg;
+            error = std::string("unknown option '") + arg + "'";
             return false;
         }
     }

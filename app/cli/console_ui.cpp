@@ -1,38 +1,61 @@
 #include "app/cli/console_ui.h"
 
-#include <cstdio>
+#include <unistd.h>
+
 #include <string>
+
+#include "app/cli/console_output.h"
 
 namespace {
 
-void WriteLines(std::FILE* stream, std::string_view text)
+// The text with each CR LF turned into the terminal's "\n".
+std::string TerminalLines(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;  // CR LF becomes the terminal's "\n"
+            continue;
         out += text[i];
     }
-    std::fwrite(out.data(), 1, out.size(), stream);
-    std::fflush(stream);
+    return out;
+}
+
+void WriteLines(int fd, std::string_view text)
+{
+    WriteWhole(fd, TerminalLines(text));
 }
 
 }  // namespace
 
 void ConsoleUi::LogAppended(std::string_view text)
 {
-    WriteLines(stdout, text);
+    // A CR LF may come split over two calls: gather first, then convert.
+    pendingLine_ += text;
+    const std::size_t end = pendingLine_.rfind('\n');
+    if (end == std::string::npos)
+        return;
+    WriteLines(STDOUT_FILENO, std::string_view(pendingLine_).substr(0, end + 1));
+    pendingLine_.erase(0, end + 1);
+    if (OutputFailed())
+        EndAfterWriteError();
 }
 
 void ConsoleUi::LogReplaced(std::string_view text)
 {
-    WriteLines(stdout, text);
+    LogAppended(text);
+}
+
+void ConsoleUi::Flush()
+{
+    if (!pendingLine_.empty())
+        WriteLines(STDOUT_FILENO, pendingLine_);
+    pendingLine_.clear();
 }
 
 void ConsoleDiagnostics::Report(const BlockDiagnostic& diagnostic)
 {
-    WriteLines(stderr, FormatBlockDiagnostic(diagnostic) + "\n");
+    WriteLines(STDERR_FILENO, FormatBlockDiagnostic(diagnostic) + "\n");
 }
 
 void ConsoleDiagnostics::Warn(std::string_view text)
@@ -42,7 +65,8 @@ void ConsoleDiagnostics::Warn(std::string_view text)
 
 void ConsoleUi::ShowMessageBox(std::string_view text)
 {
-    WriteLines(stderr, text);
-    if (text.empty() || text.back() != '\n')
-        WriteLines(stderr, "\n");
+    std::string box(text);
+    if (box.empty() || box.back() != '\n')
+        box += '\n';
+    WriteLines(STDERR_FILENO, box);
 }

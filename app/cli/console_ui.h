@@ -1,7 +1,12 @@
 #pragma once
 // The command line's side of the user interface: log lines to standard
 // output, message boxes and the blocks' diagnostics to standard error, all
-// as UTF-8 with "\n" line ends.
+// as UTF-8 with "\n" line ends. A log line is gathered until it is whole
+// (the page's path comes before its conversion, the figures after it) and
+// then written at once; a write that fails, to either stream, ends the run
+// once the line is out.
+#include <string>
+
 #include "app/user_interface.h"
 #include "convert/block_diagnostics.h"
 
@@ -10,6 +15,12 @@ public:
     void LogAppended(std::string_view text) override;
     void LogReplaced(std::string_view text) override;
     void ShowMessageBox(std::string_view text) override;
+
+    // Writes a log line left without its line end.
+    void Flush();
+
+private:
+    std::string pendingLine_;  // the log's last line, until its line end comes
 };
 
 // Prints each diagnostic as one line in compiler style.

@@ -3,16 +3,19 @@
 #include <string>
 
 #include "app/cli/command_line.h"
+#include "app/cli/console_output.h"
 #include "app/cli/dialog_entry.h"
 #include "imaging/font_engine.h"
 #include "res/version.h"
 
-int main(int argc, char** argv)
+namespace {
+
+int Run(int argc, char** argv)
 {
     CommandLine line;
     std::string error;
     if (!ParseCommandLine(argc, argv, line, error)) {
-        std::fprintf(stderr, "sylpic: %s\n\n%s", error.c_str(), UsageText());
+        PrintUsageError(error);
         return kExitStopped;
     }
     if (line.help) {
@@ -31,21 +34,28 @@ int main(int argc, char** argv)
     if (line.pages.empty()) {
         if (line.fontTookNextArgument) {
             // "sylpic --font page.htm": the page went to the font.
-            std::fprintf(stderr, "sylpic: \"%s\" was taken as the font name of --font, and no page is left "
-                         "to convert\n\n%s", line.font->c_str(), UsageText());
+            PrintUsageError("\"" + *line.font + "\" was taken as the font name of --font, and no page is left to "
+                            "convert");
             return kExitStopped;
         }
         if (line.recursive) {
-            std::fprintf(stderr, "sylpic: --recursive needs at least one folder\n\n%s", UsageText());
+            PrintUsageError("--recursive needs at least one folder");
             return kExitStopped;
         }
         if (line.font || line.size || line.format || line.transparent || line.deleteErrors || line.dpi ||
             line.quiet || line.textColour || line.backgroundColour) {
-            std::fprintf(stderr, "sylpic: the conversion options apply to pages given on the command line\n\n%s",
-                         UsageText());
+            PrintUsageError("the conversion options apply to pages given on the command line");
             return kExitStopped;
         }
         return RunDialog(argc, argv);
     }
     return RunConversion(line);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // A failed write to standard output or standard error is a stopped run.
+    return FinishOutput(Run(argc, argv));
 }

@@ -26,6 +26,18 @@ QString FromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A local file's path exactly as the file system has it. A file manager
+// sends each byte of a name that is not UTF-8 (a Shift_JIS name, say)
+// percent-encoded; decoding the URL to text would turn those bytes into
+// U+FFFD, so the path's bytes are taken from its encoded form instead.
+std::string LocalPathBytes(const QUrl& url)
+{
+    const QString host = url.host();
+    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return QFile::encodeName(url.toLocalFile()).toStdString();  // a share: "//host/path"
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+}
+
 // The local files among dropped URLs, in drop order, as file-system bytes.
 std::vector<std::string> LocalPaths(const QMimeData* mime)
 {
@@ -34,7 +46,7 @@ std::vector<std::string> LocalPaths(const QMimeData* mime)
         return paths;
     for (const QUrl& url : mime->urls())
         if (url.isLocalFile())
-            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+            paths.push_back(LocalPathBytes(url));
     return paths;
 }
 

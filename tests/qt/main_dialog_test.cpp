@@ -84,6 +84,16 @@ QStringList Items(const QComboBox* box)
     return items;
 }
 
+// Delivers a drop of this data onto the dialog.
+bool Drop(MainDialog& dialog, const QMimeData& mime)
+{
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &drop);
+    return enter.isAccepted();
+}
+
 // Delivers a drop of these local files onto the dialog, as a file manager would.
 bool Drop(MainDialog& dialog, const QStringList& files)
 {
@@ -92,11 +102,7 @@ bool Drop(MainDialog& dialog, const QStringList& files)
     for (const QString& file : files)
         urls << QUrl::fromLocalFile(file);
     mime.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&dialog, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&dialog, &drop);
-    return enter.isAccepted();
+    return Drop(dialog, mime);
 }
 
 const char kPlainPage[] = "<html><body>no blocks here</body></html>\r\n";
@@ -209,6 +215,26 @@ private slots:
         QCOMPARE(dlg.m_strImageFormat, std::string("XBM"));
         QCOMPARE(dlg.m_bTransparent, 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);  // the wait cursor is gone
+    }
+
+    void dropTakesANameThatIsNotUtf8AsItsBytes()
+    {
+        // "あ.htm" in Shift_JIS, sent as a file manager sends it: each byte
+        // of the name percent-encoded.
+        const std::string folder = QFile::encodeName(dir_.path()).toStdString() + "/";
+        const std::string name = "\x82\xA0.htm";
+        std::ofstream(folder + name, std::ios::binary) << kPlainPage;
+        QMimeData mime;
+        const QByteArray path = QByteArray::fromStdString(folder + name);
+        mime.setData("text/uri-list", "file://" + path.toPercentEncoding("/") + "\r\n");
+
+        CMainDlg dlg;
+        PrepareState(dlg, Path("sjis.ini"), "");
+        MainDialog dialog(dlg);
+        QVERIFY(Drop(dialog, mime));
+        QVERIFY(Control<LogPane>(dialog, "IDC_LOG")->Text().endsWith(QString::fromUtf8("　画像数 0, 作成数 0, 正常終了\n")));
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        QVERIFY(std::remove((folder + "sp_" + name).c_str()) == 0 && std::remove((folder + name).c_str()) == 0);
     }
 
     // SYLPIC_SCREEN_DPIS: each screen's resolution, screens from left to right.
