@@ -21,6 +21,7 @@
 #include "convert/source_page_pairing.h"
 #include "convert/staged_file.h"
 #include "hangul/ascii_text.h"
+#include "imaging/web_font.h"
 #include "res/messages.h"
 
 namespace {

@@ -2,14 +2,17 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "convert/block_diagnostics.h"
 #include "convert/page_job.h"
 #include "convert/real_text.h"
 #include "convert/staged_file.h"
 #include "data/limits.h"
+#include "imaging/font_engine.h"
 #include "imaging/web_font.h"
 #include "res/messages.h"
 
@@ -35,7 +38,7 @@ bool IsWholeFontFile(const std::string& path, bool& exists)
     return !failed && IsWholeWoff2(bytes.data(), bytes.size());
 }
 
-enum class FontFileResult { kFound, kWritten, kFailed };
+enum class FontFileResult { kFound, kWritten, kNoFont, kFailed };
 
 // One weight's file: found whole, or subset and written. A new name is
 // taken only where no entry stands (another process may be writing the
@@ -49,7 +52,7 @@ FontFileResult PutFontFile(const WebFontFace& face, const std::vector<char32_t>&
         return FontFileResult::kFound;
     ByteBuffer woff2;
     if (SubsetToWoff2(face, codePoints, family, woff2) != WebFontStatus::kOk)
-        return FontFileResult::kFailed;
+        return FontFileResult::kNoFont;
     StagedFile file;
     if (!file.Open(path, kStagedFontPrefix) || !file.WriteAll(woff2.data(), woff2.size()))
         return FontFileResult::kFailed;
@@ -64,6 +67,44 @@ FontFileResult PutFontFile(const WebFontFace& face, const std::vector<char32_t>&
 }
 
 }  // namespace
+
+bool FindRunWebFont(const std::string& fontName, ConversionLog& log, BlockDiagnostics* diagnostics,
+                    WebFontFamily& family)
+{
+    family.faces.clear();
+    const std::vector<FaceFileName> files = ListFamilyFaceFiles(fontName);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const bool chosen = i == 0;
+        WebFontFace face;
+        if (LoadWebFontFace(files[i].path, files[i].index, face) != WebFontStatus::kOk) {
+            if (chosen) {
+                log.LogMessage(IDS_FONT_FAILED, true, true);
+                return false;
+            }
+            continue;
+        }
+        const EmbeddingPermission permission = ReadEmbeddingPermission(face.fsType);
+        if (permission != EmbeddingPermission::kAllowed) {
+            if (chosen) {
+                log.ShowMessageBox(FormatFaceNotEmbeddable(fontName, EmbeddingPermissionText(permission)));
+                return false;
+            }
+            if (diagnostics != nullptr)
+                diagnostics->Warn(files[i].path + ": left out of the web fonts: " + EmbeddingPermissionText(permission));
+            continue;
+        }
+        // One face for each weight: the chosen face's, then the first file's.
+        const bool weightTaken = std::any_of(family.faces.begin(), family.faces.end(),
+                                             [&](const WebFontFace& other) { return other.weight == face.weight; });
+        if (!weightTaken)
+            family.faces.push_back(std::move(face));
+    }
+    if (family.faces.empty()) {
+        log.LogMessage(IDS_FONT_FAILED, true, true);
+        return false;
+    }
+    return true;
+}
 
 bool WritePageFont(PageJob& job, RealTextPage& page)
 {
@@ -87,6 +128,9 @@ bool WritePageFont(PageJob& job, RealTextPage& page)
             break;
         case FontFileResult::kFound:
             break;
+        case FontFileResult::kNoFont:
+            job.log.LogMessage(IDS_FONT_FAILED, true, true);
+            return false;
         case FontFileResult::kFailed:
             job.log.LogMessage(IDS_CANNOT_CREATE, true, true);
             return false;

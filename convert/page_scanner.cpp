@@ -16,6 +16,7 @@
 #include "convert/real_text.h"
 #include "convert/page_job.h"
 #include "hangul/ascii_text.h"
+#include "res/messages.h"
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 

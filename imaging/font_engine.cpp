@@ -148,6 +148,10 @@ public:
         return FcFontSetPtr(FcFontList(config_.get(), pattern.get(), wanted.get()));
     }
 
+    // The file of the face `faceName`, lower-cased, as drawing opens it; null
+    // when there is none.
+    const FaceFile* LocateFile(const std::string& key) { return Locate(key); }
+
     // The face `faceName` (ignoring case), or null.
     OpenFace* FindFace(const std::string& faceName)
     {
@@ -546,4 +550,40 @@ void HangulFont::DrawScaledLayout(const HangulFont& layout, int scale, const std
                   bits, width, height, rowBytes);
         layoutPenX += layoutAdvance;
     }
+}
+
+std::vector<FaceFileName> ListFamilyFaceFiles(const std::string& faceName)
+{
+    std::vector<FaceFileName> files;
+    FontCache& cache = FontCache::Instance();
+    const std::string key = Lowered(faceName);
+    const FaceFile* chosen = cache.LocateFile(key);
+    if (chosen == nullptr)
+        return files;
+    files.push_back({chosen->path, chosen->index});
+    FcFontSetPtr fonts = cache.ListKoreanFonts({FC_FAMILY, FC_FILE, FC_INDEX, FC_SLANT});
+    std::vector<FaceFileName> others;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcPattern* font = fonts->fonts[i];
+        FcChar8* family = nullptr;
+        FcChar8* file = nullptr;
+        int index = 0, slant = FC_SLANT_ROMAN;
+        if (FcPatternGetString(font, FC_FAMILY, 0, &family) != FcResultMatch ||
+            FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch ||
+            Lowered(reinterpret_cast<const char*>(family)) != key)
+            continue;
+        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+        const std::string path = reinterpret_cast<const char*>(file);
+        if (slant == FC_SLANT_ROMAN && !(path == chosen->path && index == chosen->index))
+            others.push_back({path, index});
+    }
+    std::sort(others.begin(), others.end(), [](const FaceFileName& a, const FaceFileName& b) {
+        return a.path != b.path ? a.path < b.path : a.index < b.index;
+    });
+    others.erase(std::unique(others.begin(), others.end(),
+                             [](const FaceFileName& a, const FaceFileName& b) { return a.path == b.path && a.index == b.index; }),
+                 others.end());
+    files.insert(files.end(), others.begin(), others.end());
+    return files;
 }

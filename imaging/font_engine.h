@@ -8,6 +8,16 @@
 // first (default-language) name, sorted ignoring case, without duplicates.
 std::vector<std::string> ListHangulFaces();
 
+// A face's file, as fontconfig lists it.
+struct FaceFileName {
+    std::string path;
+    int index = 0;
+};
+// The file that drawing opens for `faceName` (ignoring case), then the files
+// of the other upright faces of its family, by path and index. Empty when no
+// Hangul face has that name.
+std::vector<FaceFileName> ListFamilyFaceFiles(const std::string& faceName);
+
 // Measured size of a text, in whole pixels.
 struct TextExtent {
     int width = 0;

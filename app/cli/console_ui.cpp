@@ -60,7 +60,7 @@ void ConsoleDiagnostics::Report(const BlockDiagnostic& diagnostic)
 
 void ConsoleDiagnostics::Warn(std::string_view text)
 {
-    WriteLines(stderr, "sylpic: warning: " + std::string(text) + "\n");
+    WriteLines(STDERR_FILENO, "sylpic: warning: " + std::string(text) + "\n");
 }
 
 void ConsoleUi::ShowMessageBox(std::string_view text)
