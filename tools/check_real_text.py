@@ -5,8 +5,9 @@ Converts a lesson page with --real-text (a heading, a link, bold, ASCII kern
 pairs, a block in the title and in an attribute), opens it in headless
 Chromium at device scale factors 1 and 2 through the DevTools protocol and
 checks that:
-  - every .sylpic span is drawn only by the page's sylpic-HASH web font (no
-    fallback font draws a glyph), and document.fonts has its faces loaded;
+  - every .sylpic span is drawn only by the page's web font, named
+    sylpic-HASH in its own name table (no fallback font draws a glyph), and
+    document.fonts has its faces loaded;
   - each span's text, regular and bold, is pixel for pixel what the full
     installed face draws (local("NanumGothic")), ASCII kern pairs included;
   - a code page 932 page and its UTF-8 twin name the same font file and
