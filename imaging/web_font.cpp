@@ -29,8 +29,9 @@ constexpr hb_tag_t kKernTag = HB_TAG('k', 'e', 'r', 'n');
 // What the subsets are made with; part of every font's name hash, so that
 // a change here makes new files instead of reusing others.
 constexpr char kSubsetChoices[] =
-    "harfbuzz-subset " HB_VERSION_STRING "; no hinting; kern pairs kept; names per the licence; woff2 quality 11";
-constexpr int kBrotliQuality = 11;
+    "harfbuzz-subset " HB_VERSION_STRING "; no hinting; kern pairs kept; names per the licence; woff2 quality 5";
+// Quality 5 is some twenty times faster than 11 for about 6% more bytes.
+constexpr int kBrotliQuality = 5;
 
 // Big-endian reads and writes within a table's bytes.
 std::uint16_t ReadU16(const unsigned char* p)
