@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "convert/image_reuse.h"
+#include "convert/whole_image_file.h"
 #include "hangul/ascii_text.h"
 
 namespace {
@@ -25,6 +26,9 @@ struct StoredKey {
     int length;
     std::string text;
     unsigned char colours[6];
+    // Whether the file is a whole image, looked at only once its key
+    // matches: -1 not yet known.
+    int whole = -1;
 };
 
 // The folder's names in order, each with the slot of its key once read.
@@ -253,7 +257,7 @@ public:
     }
 
     // The key of the image at `path`, read once per page into `slot`.
-    const StoredKey& KeyOf(int& slot, const char* path, ImageFormat format)
+    StoredKey& KeyOf(int& slot, const char* path, ImageFormat format)
     {
         if (slot == SortedNames::kNoKey) {
             char text[260];
@@ -285,6 +289,14 @@ private:
 };
 
 FolderView s_view;
+
+// A cut or damaged image is never reused, whatever its key says.
+bool IsWhole(StoredKey& stored, const char* path, ImageFormat format)
+{
+    if (stored.whole < 0)
+        stored.whole = IsWholeImageFile(path, format) ? 1 : 0;
+    return stored.whole == 1;
+}
 
 }  // namespace
 
@@ -340,10 +352,10 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
         std::memcpy(path, folder, folderLength);
         std::memcpy(path + folderLength, name.data(), name.size());
         path[length] = '\0';
-        const StoredKey& stored = s_view.KeyOf(keySlot, path, format);
+        StoredKey& stored = s_view.KeyOf(keySlot, path, format);
         if (stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
             stored.text.size() == static_cast<std::size_t>(keyLength) &&
-            std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0) {
+            std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0 && IsWhole(stored, path, format)) {
             std::memcpy(foundPath, path, length + 1);
             return false;
         }
