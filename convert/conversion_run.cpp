@@ -14,6 +14,7 @@
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
+#include "convert/image_reuse.h"
 #include "convert/leftover_files.h"
 #include "convert/page_job.h"
 #include "convert/path_parts.h"
@@ -259,6 +260,7 @@ void DeleteErrorImages(const char* folder)
 void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
+    BeginImageRun();
     ErrorImageSweep sweep(run.settings);
     LeftoverSweep leftovers;
     for (const std::string& path : paths) {
