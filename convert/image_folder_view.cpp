@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,6 +75,14 @@ public:
         return keys_[path] = std::move(key);
     }
 
+    // The key as last read, without looking at the file again; null when
+    // none was read.
+    const StoredKey* Find(const std::string& path) const
+    {
+        auto found = keys_.find(path);
+        return found == keys_.end() ? nullptr : &found->second;
+    }
+
     // A cut or damaged image is never reused, whatever its key says.
     bool IsWhole(const std::string& path, ImageFormat format)
     {
@@ -87,12 +96,20 @@ private:
     std::unordered_map<std::string, StoredKey> keys_;
 };
 
-// What a key must equal to match: the colours, then the key text.
-std::string MatchText(const unsigned char* colours, const char* key, std::size_t keyLength)
+// What a key must equal to match, the colours and the key text, hashed:
+// an index keeps the hash, and a hit is compared in full.
+std::size_t MatchHash(const unsigned char* colours, const char* key, std::size_t keyLength)
 {
     std::string text(reinterpret_cast<const char*>(colours), 6);
     text.append(key, keyLength);
-    return text;
+    return std::hash<std::string>()(text);
+}
+
+bool Matches(const StoredKey& stored, const unsigned char* colours, const char* key, int keyLength)
+{
+    return stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
+           stored.text.size() == static_cast<std::size_t>(keyLength) &&
+           std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0;
 }
 
 // Name order: lower-case names, then the names as they are.
@@ -108,12 +125,12 @@ bool NameLess(const std::string& a, const std::string& b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-// The candidates of one base name in one format, by what they match, each
-// list in name order. Names written since it was made wait in `pending`
-// until the next search reads their keys.
+// The candidates of one base name in one format, by the hash of what they
+// match, each list in name order. Names written since it was made wait in
+// `pending` until the next search reads their keys.
 struct StemIndex {
-    std::unordered_map<std::string, std::vector<std::string>> byMatch;
-    std::unordered_map<std::string, std::string> matchOf;  // name -> its entry in byMatch
+    std::unordered_map<std::size_t, std::vector<std::string>> byMatch;
+    std::unordered_map<std::string, std::size_t> matchOf;  // name -> its entry in byMatch
     std::vector<std::string> pending;
 
     void Add(const std::string& name, const StoredKey& key)
@@ -122,7 +139,7 @@ struct StemIndex {
         // matches nothing.
         if (key.length <= 0 || key.text.size() != static_cast<std::size_t>(key.length))
             return;
-        const std::string match = MatchText(key.colours, key.text.data(), key.text.size());
+        const std::size_t match = MatchHash(key.colours, key.text.data(), key.text.size());
         std::vector<std::string>& names = byMatch[match];
         names.insert(std::upper_bound(names.begin(), names.end(), name, NameLess), name);
         matchOf[name] = match;
@@ -412,8 +429,8 @@ public:
     }
 
     // The names of `baseName`'s candidates in `format` whose key and colours
-    // are `match` (see MatchText), in name order; null for none.
-    const std::vector<std::string>* Matching(const char* baseName, ImageFormat format, const std::string& match)
+    // hash to `match` (see MatchHash), in name order; null for none.
+    const std::vector<std::string>* Matching(const char* baseName, ImageFormat format, std::size_t match)
     {
         StemIndex& index = IndexOf(baseName, format);
         auto found = index.byMatch.find(match);
@@ -582,13 +599,14 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
         return;
     s_view.Use(folder);
     const std::vector<std::string>* names =
-        s_view.Matching(baseName, format, MatchText(colours, key, static_cast<std::size_t>(keyLength)));
+        s_view.Matching(baseName, format, MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
     if (names == nullptr)
         return;
-    // The first whole one in name order.
+    // The first whole one in name order whose key is the same.
     for (const std::string& name : *names) {
         const std::string path = s_view.folder() + name;
-        if (s_keys.IsWhole(path, format)) {
+        const StoredKey* stored = s_keys.Find(path);
+        if (stored != nullptr && Matches(*stored, colours, key, keyLength) && s_keys.IsWhole(path, format)) {
             std::memcpy(foundPath, path.c_str(), path.size() + 1);
             return;
         }
