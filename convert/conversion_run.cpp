@@ -14,6 +14,7 @@
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
+#include "convert/image_reuse.h"
 #include "convert/leftover_files.h"
 #include "convert/page_font.h"
 #include "convert/page_job.h"
@@ -262,6 +263,7 @@ void DeleteErrorImages(const char* folder)
 void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
+    BeginImageRun();
     // Real text: the faces are found, and their licences read, before any
     // file changes; a face that may not be subset stops the run here.
     WebFontFamily webFont;

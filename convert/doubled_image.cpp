@@ -8,6 +8,7 @@
 
 #include "convert/image_reuse.h"
 #include "convert/staged_file.h"
+#include "convert/whole_image_file.h"
 #include "imaging/gif_writer.h"
 #include "imaging/png_writer.h"
 #include "imaging/rasterizer.h"
@@ -21,14 +22,25 @@ bool Fail(PageJob& job, int message)
     return false;
 }
 
-// True when the 2x image at `path` carries `comment` and the page's colours.
+// True when the 2x image at `path` carries `comment` and the page's colours,
+// and is whole.
 bool IsCurrent(const char* path, const char* comment, ImageFormat format, const unsigned char* colours)
 {
     char text[260];
     unsigned char stored[kColourPairBytes];
     const int length = format == kFormatPng ? ReadPngKey(path, text, stored) : ReadGifKey(path, text, stored);
     return length == static_cast<int>(std::strlen(comment)) && std::strcmp(text, comment) == 0 &&
-           std::memcmp(stored, colours, sizeof stored) == 0;
+           std::memcmp(stored, colours, sizeof stored) == 0 && IsWholeImageFile(path, format);
+}
+
+// True when the 2x image at `path` is exactly twice the 1x image
+// `fileName` of the image folder.
+bool FitsItsImage(PageJob& job, const char* path, const char* fileName)
+{
+    ImageSize doubled;
+    ImageSize single;
+    return ReadImageFileSize(path, job.settings.format, doubled) &&
+           ImageFolderImageSize(job.imageDir, fileName, job.settings.format, single) && IsTwiceTheSize(doubled, single);
 }
 
 // Draws and encodes the 2x image into `encoded`. A PNG that libpng refuses
@@ -67,7 +79,8 @@ bool PutDoubledImage(PageJob& job, const DoubledImageSource& source, bool oneXWr
     char comment[kMaxImageKey + sizeof kDoubledKeyMarker];
     std::snprintf(comment, sizeof comment, "%s%s", source.key, kDoubledKeyMarker);
 
-    if (!oneXWritten && IsCurrent(path.c_str(), comment, job.settings.format, job.colours))
+    if (!oneXWritten && IsCurrent(path.c_str(), comment, job.settings.format, job.colours) &&
+        FitsItsImage(job, path.c_str(), source.fileName))
         return true;
 
     ByteBuffer encoded;

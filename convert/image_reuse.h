@@ -35,6 +35,10 @@ bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size);
 void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
                        const unsigned char* colours, char* foundPath, ImageFormat format);
 
+// A run of pages begins: keys read before it are forgotten. Within a run
+// each image's key is read once, on first need, and again only when its
+// file has changed.
+void BeginImageRun();
 // The image folder view of the page being converted.
 void BeginImageFolder(const char* folder);
 void EndImageFolder();

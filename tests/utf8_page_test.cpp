@@ -72,6 +72,18 @@ TEST_F(Utf8PageTest, EachIllFormedPartAndEachCharacterWithoutCodeIsOneError)
     EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　画像数 1, 作成数 1, エラー数 1");
 }
 
+TEST_F(Utf8PageTest, ACodePage932CodeWithoutCounterpartGivesWayToTheCodePage949Code)
+{
+    // ① Ⅹ ㎞ 德 have code page 932 codes that the double-byte map leaves out.
+    EXPECT_EQ(Convert("<meta charset=\"utf-8\">[[①Ⅹ㎞德]]"), "<meta charset=\"utf-8\">" + Tag("xa8e7a.gif"));
+    EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　画像数 1, 作成数 1, 正常終了");
+    EXPECT_EQ(KeyOf(Image("xa8e7a.gif")), "NanumGothic 12 ^A8E7A5B9A7B0D3EC");
+
+    // The code page 932 twin keeps the map: each is an error there.
+    Convert(ToCp932("<meta charset=\"shift_jis\">[[①Ⅹ㎞德]]"), "twin.htm");
+    EXPECT_EQ(LastLogLine(), dir / "twin.htm" + "　画像数 1, 作成数 1, エラー数 4");
+}
+
 TEST_F(Utf8PageTest, TheBlockLimitCountsBytesAndDropsACharacterItCuts)
 {
     dlg.m_strPageEncoding = "UTF-8";
