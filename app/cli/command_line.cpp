@@ -1,5 +1,7 @@
 #include "app/cli/command_line.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -125,7 +127,8 @@ const char* UsageText()
            "  -r, --recursive   every argument is a folder DIR: convert every source page\n"
            "                    (sp_*.htm, sp_*.html) under each, in byte order of their\n"
            "                    paths, as one run. Folders named hanimg and links are not\n"
-           "                    entered; a page named sp_sp_* is skipped with a warning\n"
+           "                    entered; a page named sp_sp_* is skipped with a warning.\n"
+           "                    On a terminal, standard error shows pages done of found\n"
            "  --list-fonts      list the Hangul faces, sorted, one a line\n"
            "  --help            show this text\n"
            "  --version         show the version\n"
@@ -222,6 +225,8 @@ int RunConversion(const CommandLine& line)
         std::copy(line.backgroundColour->begin(), line.backgroundColour->end(), dlg.m_backgroundColour);
     }
     dlg.m_bDeleteErrorsPerFolder = line.recursive;
+    if (line.recursive && paths.size() > 1 && isatty(STDERR_FILENO))
+        ui.ShowProgressOf(static_cast<int>(paths.size()));
 
     dlg.OnDropFiles(paths);
     ui.Flush();
