@@ -74,6 +74,6 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
 
 int CMainDlg::BuildImageKey(char key[256])
 {
-    return MakeImageKey(m_strFontName, m_strFontSize, m_bTransparent != 0, g_glyphString.bytes, g_glyphString.length,
-                        key);
+    return MakeImageKey(m_strFontName, m_strFontSize, m_bTransparent != 0, g_glyphString.bytes,
+                        g_glyphString.KeyLength(g_bUnicodeMode), key);
 }

@@ -17,9 +17,6 @@
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 
-// Tag text and name directive text: 256 bytes and a terminating zero each.
-constexpr int kMaxTagText = 256;
-
 namespace {
 
 constexpr int kResultFatal = -1;
@@ -241,7 +238,7 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
                 watch->CountByte(']');
         } else if (inDirective) {
             if (b == '`') {
-                ApplyNameDirective(directiveText, directiveCount);
+                g_imageName.ApplyDirective(directiveText, directiveCount);
                 inDirective = false;
             } else if (directiveCount < kMaxTagText) {
                 directiveText[directiveCount++] = static_cast<char>(b);

@@ -116,21 +116,21 @@ void WriteImage(png_structp png, png_infop info, int width, int height, const un
 void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palette, const unsigned char* pixels,
              int stride, int colours, int transparent, const char* comment, PngStatus& status)
 {
-    status.code = 0;
+    status.code = kPngOk;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &status, OnPngError, OnPngWarning);
     if (!png) {
-        status.code = 1;
+        status.code = kPngNoWriteStruct;
         return;
     }
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        status.code = 2;
+        status.code = kPngNoInfoStruct;
         return;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        status.code = 3;
+        status.code = kPngLibraryError;
         return;
     }
     png_set_write_fn(png, &out, AppendToBuffer, FlushNothing);
@@ -148,7 +148,7 @@ int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
     const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     std::unique_ptr<unsigned char[]> expanded(new (std::nothrow) unsigned char[size]);
     if (!expanded) {
-        status.code = 1;
+        status.code = kPngNoWriteStruct;
         std::snprintf(status.message, sizeof status.message, "%s", "Out of Memory");
         return status.code;
     }

@@ -10,11 +10,18 @@
 #include "imaging/glyph_bitmap.h"
 #include "imaging/image_style.h"
 
-// How an encode ended: code 0 no error, 1 the write structure cannot be made,
-// 2 the info structure cannot be made, 3 libpng reported an error. `message`
-// keeps the last text libpng reported (an error or a warning).
+// How an encode ended. The numbers are the ones a failed save's box shows.
+enum PngCode : int {
+    kPngOk = 0,
+    kPngNoWriteStruct = 1,  // the write structure cannot be made (also: no memory for the pixels)
+    kPngNoInfoStruct = 2,   // the info structure cannot be made
+    kPngLibraryError = 3,   // libpng reported an error (also: the bytes did not reach their file)
+};
+
+// `code` is a PngCode; `message` keeps the last text libpng reported (an
+// error or a warning).
 struct PngStatus {
-    int code = 0;
+    int code = kPngOk;
     char message[256] = "";
 };
 
