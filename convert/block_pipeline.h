@@ -10,7 +10,7 @@
 
 #include "convert/block_watch.h"
 #include "convert/image_writer.h"
-#include "convert/page_job.h"
+#include "convert/page_scan.h"
 #include "data/limits.h"
 #include "imaging/image_format.h"
 #include "imaging/rasterizer.h"

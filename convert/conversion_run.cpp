@@ -14,7 +14,7 @@
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
-#include "convert/page_job.h"
+#include "convert/page_scan.h"
 #include "convert/path_parts.h"
 #include "convert/staged_file.h"
 #include "hangul/ascii_text.h"

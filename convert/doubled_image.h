@@ -16,7 +16,7 @@
 // A 2x image is written by the image writer at scale 2, as a fixed name is,
 // and never counted in the page's figures.
 #include "convert/image_writer.h"
-#include "convert/page_job.h"
+#include "convert/page_scan.h"
 
 // The comment that follows the 1x key in a 2x image.
 inline constexpr char kDoubledKeyMarker[] = " @2x";

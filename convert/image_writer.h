@@ -19,7 +19,7 @@
 #include <cstddef>
 
 #include "convert/image_name.h"
-#include "convert/page_job.h"
+#include "convert/conversion_settings.h"
 #include "data/limits.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/glyph_bitmap.h"

@@ -12,7 +12,7 @@
 #include "convert/image_name.h"
 #include "convert/image_reuse.h"
 #include "convert/page_encoding.h"
-#include "convert/page_job.h"
+#include "convert/page_scan.h"
 #include "hangul/ascii_text.h"
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"

@@ -415,7 +415,7 @@ std::vector<std::string> ListHangulFaces()
         return order != 0 ? order < 0 : a < b;
     };
     std::sort(faces.begin(), faces.end(), lessIgnoringCase);
-    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return SameIgnoringCase(a, b); };
+    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return EqualsIgnoringCase(a, b); };
     faces.erase(std::unique(faces.begin(), faces.end(), sameIgnoringCase), faces.end());
     return faces;
 }

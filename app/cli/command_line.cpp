@@ -127,7 +127,7 @@ const char* UsageText()
            "a font failure) or the command line is wrong.\n";
 }
 
-int RunConversion(const CommandLine& line)
+int RunCommandLine(const CommandLine& line)
 {
     std::vector<std::string> paths;
     if (line.recursive) {
@@ -207,10 +207,5 @@ int RunConversion(const CommandLine& line)
 
     dlg.OnDropFiles(paths);
 
-    switch (dlg.m_lastOutcome) {
-    case RunOutcome::kAllClean: return kExitClean;
-    case RunOutcome::kBlockErrors: return kExitBlockErrors;
-    case RunOutcome::kStopped: break;
-    }
-    return kExitStopped;
+    return static_cast<int>(dlg.m_lastOutcome);
 }

@@ -47,5 +47,5 @@ int main(int argc, char** argv)
         }
         return RunDialog(argc, argv);
     }
-    return RunConversion(line);
+    return RunCommandLine(line);
 }
