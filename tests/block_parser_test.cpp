@@ -352,7 +352,7 @@ TEST(BlockParser, DroppedCharactersAreStillNamed)
 
 TEST(BlockParser, AppendAtTheLimits)
 {
-    g_bUnicodeMode = false;
+    BeginPage(false);
     g_glyphString.length = 255;
     AppendCode(kGa);
     EXPECT_EQ(g_glyphString.length, 255);
@@ -361,7 +361,7 @@ TEST(BlockParser, AppendAtTheLimits)
     AppendChar('b');
     EXPECT_EQ(g_glyphString.length, 256);
 
-    g_bUnicodeMode = true;
+    BeginPage(true);
     g_glyphString.length = 255;
     AppendChar('a');
     EXPECT_EQ(g_glyphString.length, 255);

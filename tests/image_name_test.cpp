@@ -120,7 +120,7 @@ TEST(ImageName, FixedNamesAreNeverTouched)
     AddToImageName(kNameError, 0);
     AddToImageName(kNameCodeForm, 0xE000);
     EXPECT_STREQ(g_imageName.base, "shop");
-    g_imageName.fixed = false;
+    BeginBlock();
 }
 
 TEST(ImageName, NonSyllablesAddNothingUnderKind0)

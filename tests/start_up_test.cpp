@@ -145,11 +145,6 @@ TEST(StartUpTest, TagOptionsAreWrittenBackOnlyOnceTheFileUsesThem)
         EXPECT_EQ(PageEncodingSetting(other), "AUTO") << other;
 }
 
-TEST(StartUpTest, TheSettingsFileIsNamedInTheCurrentDirectory)
-{
-    EXPECT_EQ(CMainApp().ProfilePath(), "./sylpic.ini");
-}
-
 TEST(FontBoxItemsTest, VerticalFacesAreLeftOutAndTheRestSortedIgnoringCase)
 {
     const std::vector<std::string> list = {"undotum", "@Baekmuk Gulim", "Baekmuk Gulim", "NanumGothic", "@", "UnBatang"};
