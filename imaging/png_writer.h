@@ -6,9 +6,22 @@
 //   PngStatus status;
 //   if (EncodePng(bitmap.View(), {colours, transparent, key}, bytes, status) != 0)
 //       show FormatSaveFailure(status.code, status.message);
+#include <cstddef>
+
 #include "imaging/byte_buffer.h"
 #include "imaging/glyph_bitmap.h"
+#include "imaging/image_size.h"
 #include "imaging/image_style.h"
+
+// The keyword of the tEXt chunk that holds the image key.
+inline constexpr char kPngCommentKeyword[] = "Comment";
+
+// A PNG's four-byte numbers, high byte first.
+inline unsigned long BigEndian32(const unsigned char* bytes)
+{
+    return (static_cast<unsigned long>(bytes[0]) << 24) | (static_cast<unsigned long>(bytes[1]) << 16) |
+           (static_cast<unsigned long>(bytes[2]) << 8) | bytes[3];
+}
 
 // How an encode ended. The numbers are the ones a failed save's box shows.
 enum PngCode : int {
@@ -36,3 +49,7 @@ void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palett
 // measures nothing) is written one pixel wide or high in the background
 // colour, as libpng takes no empty image. Returns status.code.
 int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out, PngStatus& status);
+
+// The width and height of the IHDR chunk that head[0..length) begins with
+// (see ReadImageSize).
+bool ReadPngSize(const unsigned char* head, std::size_t length, ImageSize& size);
