@@ -72,7 +72,7 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
     return result;
 }
 
-int CMainDlg::BuildImageKey(char key[256])
+int CMainDlg::BuildImageKey(char key[kImageKeyBytes])
 {
     return MakeImageKey(m_strFontName, m_strFontSize, m_bTransparent != 0, g_glyphString.bytes,
                         g_glyphString.KeyLength(g_bUnicodeMode), key);

@@ -90,7 +90,7 @@ public:
     int ConvertPage(FILE* source, FILE* output);
 
     // --- block pipeline operations that read settings ---
-    int BuildImageKey(char key[256]);
+    int BuildImageKey(char key[kImageKeyBytes]);
     int RenderGlyphs(const DeviceContext* dc);
     int WriteGif(FILE* file, const char* key, const unsigned char* colours);
     int WritePng(FILE* file, const char* key, const unsigned char* colours);

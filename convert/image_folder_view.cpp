@@ -256,7 +256,7 @@ public:
     const StoredKey& KeyOf(int& slot, const char* path, ImageFormat format)
     {
         if (slot == SortedNames::kNoKey) {
-            char text[260];
+            char text[kReadKeyBytes];
             StoredKey stored{};
             stored.length = format == kFormatGif ? ReadGifKey(path, text, stored.colours) : ReadPngKey(path, text, stored.colours);
             stored.text.assign(text, std::strlen(text));
@@ -328,7 +328,7 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     s_view.Use(folder);
     const char* extension = format == kFormatGif ? ".gif" : ".png";
     const std::size_t folderLength = std::strlen(folder);
-    char path[260];
+    char path[kMaxPath];
 
     s_view.ForEachCandidate(baseName, [&](std::string_view name, int& keySlot) {
         // The candidate must end in the format's extension, ignoring case.

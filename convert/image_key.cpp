@@ -4,7 +4,7 @@
 #include "convert/image_reuse.h"
 
 int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
-                 const unsigned char* glyphs, int glyphLength, char key[256])
+                 const unsigned char* glyphs, int glyphLength, char key[kImageKeyBytes])
 {
     // "<font> <size> " then "^" unless transparent, then the glyph string's
     // bytes as upper-case hexadecimal. A key over 250 characters is none.

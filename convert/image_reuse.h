@@ -16,7 +16,7 @@
 // case hexadecimal. Returns its length, or 0 (and an empty key) when it
 // would be longer than 250 characters.
 int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
-                 const unsigned char* glyphs, int glyphLength, char key[256]);
+                 const unsigned char* glyphs, int glyphLength, char key[kImageKeyBytes]);
 
 // Reads the key text (buffer of 260 bytes) and colours (6 bytes) of a GIF
 // written by this program; returns the key length, 0 when there is none.

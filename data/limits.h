@@ -18,3 +18,5 @@ inline constexpr int kImageBaseNameBytes = 256;
 inline constexpr int kImageKeyBytes = 256;
 // A buffer that takes an image key read back from an image file.
 inline constexpr int kReadKeyBytes = 260;
+// A folder, name or extension part of a path: 255 characters and a zero.
+inline constexpr int kMaxPathPart = 256;
