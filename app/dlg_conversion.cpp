@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "app/main_dlg.h"
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "convert/page_encoding.h"
 #include "hangul/block_buffers.h"
 #include "imaging/image_format.h"

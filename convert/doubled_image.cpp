@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "res/messages.h"
 
 namespace {

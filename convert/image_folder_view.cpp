@@ -16,7 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "hangul/ascii_text.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The image key: font, size, transparency and the glyph codes of a block.
 #include <cstring>
 
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
 
 int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
                  const unsigned char* glyphs, int glyphLength, char key[kImageKeyBytes])

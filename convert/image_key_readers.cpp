@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
 #include "imaging/gif_writer.h"
 #include "imaging/png_writer.h"
 

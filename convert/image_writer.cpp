@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
 #include "convert/staged_file.h"
 #include "imaging/gif_writer.h"
 #include "imaging/xbm_writer.h"

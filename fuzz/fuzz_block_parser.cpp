@@ -21,7 +21,7 @@
 
 #include "convert/block_state.h"
 #include "convert/image_name.h"
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"

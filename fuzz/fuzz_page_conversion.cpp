@@ -44,7 +44,8 @@
 #include <string>
 
 #include "app/main_dlg.h"
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "convert/page_encoding.h"
 #include "fuzz/fuzz_support.h"
 #include "hangul/iconv_handle.h"

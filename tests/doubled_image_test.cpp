@@ -6,7 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "res/messages.h"
 #include "tests/convert_fixture.h"
 
