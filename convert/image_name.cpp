@@ -24,11 +24,6 @@ char AsciiUpper(unsigned c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
 }
 
-bool IsAsciiAlnum(unsigned c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 bool IsErrorName(const char* name)
 {
     return PrefixEqualsIgnoringCase(name, kErrorName, 5);
@@ -143,7 +138,7 @@ void AddCodeForm(char* name, int len, unsigned value)
 
 bool IsNameCharacter(unsigned char c)
 {
-    return c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return c == '_' || IsAsciiAlnum(c);
 }
 
 }  // namespace

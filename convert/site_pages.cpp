@@ -9,13 +9,10 @@
 #include <memory>
 #include <set>
 
+#include "convert/dir_search.h"
 #include "hangul/ascii_text.h"
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
 
 std::string PathInFolder(const std::string& folder, const char* name)
 {
@@ -29,7 +26,7 @@ std::string PathInFolder(const std::string& folder, const char* name)
 // False with errno set when the folder cannot be read.
 bool ReadFolder(const std::string& folder, std::vector<std::string>& names)
 {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    DirHandle dir(opendir(folder.c_str()));
     if (!dir)
         return false;
     while (const dirent* entry = readdir(dir.get())) {

@@ -57,3 +57,30 @@ inline bool IsAsciiSpace(char c)
 // values: white space but the vertical tab and the form feed, which stay
 // part of the text.
 inline constexpr char kLineBlanks[] = " \t\r\n";
+
+// The hexadecimal digits, as the image key (upper case) and the XBM array
+// (lower case) write them.
+inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+inline constexpr char kLowerHexDigits[] = "0123456789abcdef";
+
+inline bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The value of a hexadecimal digit; any other character counts as 0.
+inline int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = AsciiLower(c);
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 0;
+}
+
+// An ASCII letter or digit; a byte beyond ASCII or a wider code never is.
+inline bool IsAsciiAlnum(unsigned c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}

@@ -7,26 +7,6 @@
 
 namespace {
 
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool IsAsciiLetterOrDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = AsciiLower(c);
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;  // anything else counts as 0
-}
-
 // Values begin after spaces, controls, '!' and the double quote; they end at
 // the same characters. Bytes of 0x80 and above count among them (they are
 // negative as signed 8-bit numbers), so a double-byte character ends a value.
@@ -112,7 +92,7 @@ int ReadColourValue(const char* value, unsigned char target[3])
     ++p;
 
     // "#rgb" written out in full, as browsers read it: each digit doubled.
-    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiLetterOrDigit(p[3])) {
+    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiAlnum(p[3])) {
         for (int i = 0; i < 3; ++i)
             target[i] = static_cast<unsigned char>(HexDigitValue(p[i]) * 17);
         return 1;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "data/bit_reverse.h"
+#include "hangul/ascii_text.h"
 
 namespace {
 
@@ -68,7 +69,6 @@ bool ReadDefine(std::string_view text, std::size_t& at, std::string_view suffix,
 
 int EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out)
 {
-    static const char kHexDigits[] = "0123456789abcdef";
     AppendDefine(out, name, kXbmWidthSuffix, bitmap.width);
     AppendDefine(out, name, kXbmHeightSuffix, bitmap.height);
     AppendText(out, "static char ");
@@ -81,7 +81,7 @@ int EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out)
             const unsigned char* bytes = bitmap.bits + static_cast<std::size_t>(row) * bitmap.rowBytes;
             for (int j = 0; j < items; ++j) {
                 const unsigned char value = g_bitReverse[bytes[j]];
-                const char item[5] = {'0', 'x', kHexDigits[value >> 4], kHexDigits[value & 0x0F], ','};
+                const char item[5] = {'0', 'x', kLowerHexDigits[value >> 4], kLowerHexDigits[value & 0x0F], ','};
                 const bool last = row == bitmap.height - 1 && j == items - 1;
                 AppendBytes(out, item, last ? 4 : 5);
             }
