@@ -130,12 +130,14 @@ ImageWriteStatus ImageWriter::Write(const BlockImage& image, int scale, ImagePla
 
 void ShowImageWriteBox(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const PngStatus& png)
 {
-    if (format != kFormatPng)
+    if (format != kFormatPng ||
+        (status != ImageWriteStatus::kEncodeFailed && status != ImageWriteStatus::kWriteFailed))
         return;
-    if (status == ImageWriteStatus::kEncodeFailed)
-        log.ShowMessageBox(FormatSaveFailure(png.code, png.message));
-    else if (status == ImageWriteStatus::kWriteFailed)
-        log.ShowMessageBox(FormatSaveFailure(kPngLibraryError, kPngWriteErrorText));
+    // libpng's own status when it refused the image; else the bytes did not
+    // reach their file.
+    const bool refused = status == ImageWriteStatus::kEncodeFailed;
+    log.ShowMessageBox(FormatSaveFailure(refused ? png.code : kPngLibraryError,
+                                         refused ? png.message : kPngWriteErrorText));
 }
 
 bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const PngStatus& png)

@@ -5,7 +5,7 @@
 //   ByteBuffer bytes;
 //   PngStatus status;
 //   if (EncodePng(bitmap.View(), {colours, transparent, key}, bytes, status) != 0)
-//       show FormatSaveFailure(status.code, status.message);
+//       the caller shows the box of a failed save with status.code and status.message
 #include <cstddef>
 
 #include "imaging/byte_buffer.h"
