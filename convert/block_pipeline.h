@@ -9,19 +9,15 @@
 #include <string>
 
 #include "convert/block_watch.h"
-#include "convert/page_job.h"
+#include "convert/image_writer.h"
+#include "convert/page_scan.h"
 #include "convert/real_text.h"
-#include "imaging/byte_buffer.h"
-#include "imaging/glyph_bitmap.h"
+#include "data/limits.h"
 #include "imaging/image_format.h"
 #include "imaging/rasterizer.h"
 
 class ImageTag;
-class StagedFile;
 
-// One block end (at "]]"): the image of the block, found again or drawn and
-// written, and its tag. One object serves a whole page, so its buffers are
-// reused.
 class BlockPipeline {
 public:
     BlockPipeline(PageJob& job, BlockWatch* watch)
@@ -37,25 +33,23 @@ public:
     const std::string& Tag() const { return tag_; }
 
 private:
+    int Parse();
     bool FindReusedImage(const char* key, int keyLength, char* fileName);
-    bool Draw();
-    bool Encode(const char* fileName, const char* key);
-    bool WriteNewImage(const char* key);
-    bool WriteImageFile(StagedFile& image);
-    void WriteImageTag(const char* fileName, bool drawnNow);
-    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
+    BlockImage Image(const char* key) const;
+    bool WriteImage(const char* key, char* fileName);
     // GIF and PNG images get 2x images when asked for; XBM images never.
     bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
     bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
-    bool Fail(int message);
+    void MakeTag(const char* fileName, bool drawnNow);
+    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
     void TakeRealText(RealTextPlace place);
 
     PageJob& job_;
     BlockWatch* watch_;  // null without diagnostics
     ImageFormat format_;
     const char* extension_;
-    GlyphBitmap bitmap_;  // from the rasterizer to the end of the block's image
-    ByteBuffer encoded_;  // the image file's bytes
+    ImageWriter writer_;         // the 1x image; its bytes serve the tag's size
+    ImageWriter doubledWriter_;  // the 2x image
     // The face's lines, the same for every block: measured at the first tag
     // that needs them.
     FontLines fontLines_;
@@ -63,4 +57,3 @@ private:
     bool fontLinesKnown_ = false;
     std::string tag_;
 };
-

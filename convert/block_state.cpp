@@ -16,6 +16,5 @@ void BeginBlock()
 {
     ClearBlockText();
     ClearLetterRun();
-    g_szImageBaseName[0] = '\0';
-    g_bFixedName = false;
+    g_imageName.Clear();
 }

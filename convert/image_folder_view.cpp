@@ -19,7 +19,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "convert/whole_image_file.h"
 #include "hangul/ascii_text.h"
 
@@ -62,7 +63,7 @@ public:
         if (found != keys_.end() && known && SameFile(found->second, st))
             return found->second;
         StoredKey key;
-        char text[260];
+        char text[kReadKeyBytes];
         key.length = format == kFormatGif ? ReadGifKey(path.c_str(), text, key.colours)
                                           : ReadPngKey(path.c_str(), text, key.colours);
         key.text.assign(text, std::strlen(text));

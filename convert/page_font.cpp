@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "convert/block_diagnostics.h"
-#include "convert/page_job.h"
+#include "convert/page_scan.h"
 #include "convert/real_text.h"
 #include "convert/staged_file.h"
 #include "data/limits.h"

@@ -10,18 +10,16 @@
 #include "convert/block_state.h"
 #include "convert/block_watch.h"
 #include "convert/image_name.h"
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "convert/page_encoding.h"
 #include "convert/page_font.h"
+#include "convert/page_scan.h"
 #include "convert/real_text.h"
-#include "convert/page_job.h"
 #include "hangul/ascii_text.h"
 #include "res/messages.h"
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
-
-// Tag text and name directive text: 256 bytes and a terminating zero each.
-constexpr int kMaxTagText = 256;
 
 namespace {
 
@@ -269,7 +267,7 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
                 watch->CountByte(']');
         } else if (inDirective) {
             if (b == '`') {
-                ApplyNameDirective(directiveText, directiveCount);
+                g_imageName.ApplyDirective(directiveText, directiveCount);
                 inDirective = false;
             } else if (directiveCount < kMaxTagText) {
                 directiveText[directiveCount++] = static_cast<char>(b);

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
 #include "imaging/gif_writer.h"
 #include "imaging/png_writer.h"

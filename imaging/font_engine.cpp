@@ -191,7 +191,7 @@ public:
             return ViewOf(sized, found->second);
         MonoGlyph rendered = Render(sized, index);
         const std::size_t size = rendered.bits.size();
-        if (size + kGlyphBookkeepingBytes > kGlyphCacheBytes) {
+        if (size + kGlyphBookkeepingBytes > budget_) {
             // Too big to keep: shown from where it was rendered.
             uncached_ = std::move(rendered);
             return GlyphView{uncached_.advance, uncached_.left, uncached_.top, uncached_.width, uncached_.rows,
@@ -202,8 +202,9 @@ public:
             return sized.bits.size() + size > sized.bits.capacity() ? std::max(size, kGlyphBitsStep) : 0;
         };
         std::size_t growth = growthFor();
-        if (cachedBytes_ + growth + kGlyphBookkeepingBytes > kGlyphCacheBytes) {
+        if (cachedBytes_ + growth + kGlyphBookkeepingBytes > budget_) {
             ForgetGlyphs();
+            ++evictions_;
             growth = growthFor();
         }
         if (growth != 0)
@@ -217,6 +218,15 @@ public:
 
     // The glyph `index` of `sized` rendered afresh, bypassing the cache.
     MonoGlyph RenderUncached(SizedFace& sized, FT_UInt index) { return Render(sized, index); }
+
+    std::size_t SetBudget(std::size_t bytes)
+    {
+        const std::size_t before = budget_;
+        ForgetGlyphs();
+        budget_ = bytes;
+        return before;
+    }
+    std::size_t Evictions() const { return evictions_; }
 
 private:
     FontCache()
@@ -400,10 +410,22 @@ private:
     std::unordered_map<std::string, std::unique_ptr<FaceFile>> files_;
     std::unordered_map<std::string, std::unique_ptr<OpenFace>> faces_;
     std::size_t cachedBytes_ = 0;  // of the glyphs of all sized faces
-    MonoGlyph uncached_;           // the last glyph too big to cache
+    std::size_t budget_ = kGlyphCacheBytes;
+    std::size_t evictions_ = 0;  // times the cache was emptied to stay within budget_
+    MonoGlyph uncached_;         // the last glyph too big to cache
 };
 
 }  // namespace
+
+std::size_t SetGlyphCacheBudget(std::size_t bytes)
+{
+    return FontCache::Instance().SetBudget(bytes);
+}
+
+std::size_t GlyphCacheEvictions()
+{
+    return FontCache::Instance().Evictions();
+}
 
 std::vector<std::string> ListHangulFaces()
 {
@@ -419,7 +441,7 @@ std::vector<std::string> ListHangulFaces()
         return order != 0 ? order < 0 : a < b;
     };
     std::sort(faces.begin(), faces.end(), lessIgnoringCase);
-    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return SameIgnoringCase(a, b); };
+    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return EqualsIgnoringCase(a, b); };
     faces.erase(std::unique(faces.begin(), faces.end(), sameIgnoringCase), faces.end());
     return faces;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The platform's text services on FreeType and fontconfig: the Hangul faces,
 // and measuring and drawing a string one bit per pixel.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,14 @@
 // first (default-language) name, sorted ignoring case, without duplicates.
 std::vector<std::string> ListHangulFaces();
 
+// The glyph cache's byte budget: the rendered glyphs of all faces and sizes
+// together, with their bookkeeping, stay within it (8 MB unless set). Past
+// it the cache is emptied and fills again; a glyph bigger than the whole
+// budget is drawn from a slot of its own. Setting the budget empties the
+// cache; returns the budget before.
+std::size_t SetGlyphCacheBudget(std::size_t bytes);
+// How many times the glyph cache has been emptied to stay within its budget.
+std::size_t GlyphCacheEvictions();
 // A face's file, as fontconfig lists it.
 struct FaceFileName {
     std::string path;

@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // UTF-8 pages converted end to end: what a UTF-8 page's blocks draw, and
 // that nothing in it is paired as code page 932 text would be.
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
 namespace {

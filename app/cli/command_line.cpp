@@ -146,7 +146,7 @@ const char* UsageText()
            "standard error) or the command line is wrong.\n";
 }
 
-int RunConversion(const CommandLine& line)
+int RunCommandLine(const CommandLine& line)
 {
     std::vector<std::string> paths;
     if (line.recursive) {
@@ -231,10 +231,5 @@ int RunConversion(const CommandLine& line)
     dlg.OnDropFiles(paths);
     ui.Flush();
 
-    switch (dlg.m_lastOutcome) {
-    case RunOutcome::kAllClean: return kExitClean;
-    case RunOutcome::kBlockErrors: return kExitBlockErrors;
-    case RunOutcome::kStopped: break;
-    }
-    return kExitStopped;
+    return static_cast<int>(dlg.m_lastOutcome);
 }

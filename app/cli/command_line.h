@@ -6,11 +6,14 @@
 #include <string_view>
 #include <vector>
 
-// Exit statuses.
+#include "convert/conversion_run.h"
+
+// Exit statuses: the run's outcome, and a wrong command line counts as a
+// stopped run.
 enum ExitStatus : int {
-    kExitClean = 0,        // every page ended with message 107
-    kExitBlockErrors = 1,  // some page had block errors (message 108)
-    kExitStopped = 2,      // the run stopped, or the command line is wrong
+    kExitClean = static_cast<int>(RunOutcome::kAllClean),           // every page ended with message 107
+    kExitBlockErrors = static_cast<int>(RunOutcome::kBlockErrors),  // some page had block errors (message 108)
+    kExitStopped = static_cast<int>(RunOutcome::kStopped),          // the run stopped, or the command line is wrong
 };
 
 struct CommandLine {
@@ -51,4 +54,4 @@ void PrintUsageError(std::string_view what);
 const char* UsageText();
 
 // Converts the pages of `line` (which has at least one page).
-int RunConversion(const CommandLine& line);
+int RunCommandLine(const CommandLine& line);
