@@ -208,6 +208,11 @@ void AddToImageName(int kind, unsigned value)
     g_imageName.Add(kind, value);
 }
 
+void ApplyNameDirective(const char* text, int count)
+{
+    g_imageName.ApplyDirective(text, count);
+}
+
 bool IsReservedName(const char* name)
 {
     static const char* const kDeviceNames[] = {"nul", "con", "com", "prn", "aux", "lpt", "clock$"};

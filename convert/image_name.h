@@ -4,7 +4,7 @@
 // numbered file names made from it.
 //
 //   at "[[":             g_imageName.Clear();            (BeginBlock does it)
-//   at the closing "`":  g_imageName.ApplyDirective(text, count);
+//   at the closing "`":  ApplyNameDirective(text, count);
 //   while parsing:       ParseBlock(AddToImageName);
 //   at "]]":             g_imageName.Settle();
 //   a file name:         g_imageName.FileName(n, "gif", out, sizeof out);
@@ -42,6 +42,9 @@ extern ImageName g_imageName;
 
 // The block parser's name sink: g_imageName.Add.
 void AddToImageName(int kind, unsigned value);
+// The page scanner's call at a name directive's closing backquote:
+// g_imageName.ApplyDirective.
+void ApplyNameDirective(const char* text, int count);
 
 // True for a device name that the platform refuses as a file name.
 bool IsReservedName(const char* name);

@@ -267,7 +267,7 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
                 watch->CountByte(']');
         } else if (inDirective) {
             if (b == '`') {
-                g_imageName.ApplyDirective(directiveText, directiveCount);
+                ApplyNameDirective(directiveText, directiveCount);
                 inDirective = false;
             } else if (directiveCount < kMaxTagText) {
                 directiveText[directiveCount++] = static_cast<char>(b);
