@@ -16,6 +16,7 @@
 #include "convert/page_encoding.h"
 #include "convert/page_job.h"
 #include "convert/staged_file.h"
+#include "convert/undeclared_utf8.h"
 #include "hangul/ascii_text.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
@@ -552,6 +553,30 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
     return errorTotal;
 }
 
+// What the diagnostics tell of the page as a whole, before its blocks: a
+// UTF-8 page's byte order mark is no column of line 1, and a page taken for
+// code page 932 for want of a declaration may be UTF-8. The source is left
+// where the scanner goes on, after the bytes read ahead.
+void WatchPageStart(const PageJob& job, FILE* source, PageStart& start, BlockWatch& watch)
+{
+    static const unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+    if (start.sourceBase < 0)
+        return;
+    if (job.encoding == PageEncoding::kUtf8) {
+        if (start.count == 0)  // the encoding was given: nothing was read ahead
+            start.count = static_cast<int>(std::fread(start.bytes, 1, sizeof kByteOrderMark, source));
+        if (start.count >= 3 && std::memcmp(start.bytes, kByteOrderMark, sizeof kByteOrderMark) == 0)
+            watch.SkipByteOrderMark(sizeof kByteOrderMark);
+        return;
+    }
+    if (job.settings.pageEncoding != PageEncodingChoice::kAuto)
+        return;
+    if (IsUtf8BeyondAscii(source, start.sourceBase))
+        watch.ReportUndeclaredUtf8();
+    std::clearerr(source);
+    std::fseek(source, start.sourceBase + start.count, SEEK_SET);
+}
+
 }  // namespace
 
 int ScanPage(PageJob& job, FILE* source, FILE* output)
@@ -575,6 +600,7 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
         result = ScanBytes<false>(job, source, output, start, nullptr);
     } else {
         BlockWatch watch(*job.diagnostics, job.sourcePath, job.encoding);
+        WatchPageStart(job, source, start, watch);
         result = ScanBytes<true>(job, source, output, start, &watch);
     }
     EndImageFolder();
