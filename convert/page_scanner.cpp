@@ -16,6 +16,8 @@
 #include "convert/page_font.h"
 #include "convert/page_scan.h"
 #include "convert/real_text.h"
+#include "convert/staged_file.h"
+#include "convert/undeclared_utf8.h"
 #include "hangul/ascii_text.h"
 #include "res/messages.h"
 #include "hangul/block_buffers.h"
@@ -296,13 +298,38 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
     return errorTotal;
 }
 
+// What the diagnostics tell of the page as a whole, before its blocks: a
+// UTF-8 page's byte order mark is no column of line 1, and a page taken for
+// code page 932 for want of a declaration may be UTF-8. The source is left
+// where the scanner goes on, after the bytes read ahead.
+void WatchPageStart(const PageJob& job, FILE* source, PageStart& start, BlockWatch& watch)
+{
+    static const unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+    if (start.sourceBase < 0)
+        return;
+    if (job.encoding == PageEncoding::kUtf8) {
+        if (start.count == 0)  // the encoding was given: nothing was read ahead
+            start.count = static_cast<int>(std::fread(start.bytes, 1, sizeof kByteOrderMark, source));
+        if (start.count >= 3 && std::memcmp(start.bytes, kByteOrderMark, sizeof kByteOrderMark) == 0)
+            watch.SkipByteOrderMark(sizeof kByteOrderMark);
+        return;
+    }
+    if (job.settings.pageEncoding != PageEncodingChoice::kAuto)
+        return;
+    if (IsUtf8BeyondAscii(source, start.sourceBase))
+        watch.ReportUndeclaredUtf8();
+    std::clearerr(source);
+    std::fseek(source, start.sourceBase + start.count, SEEK_SET);
+}
+
 // Scans with or without diagnostics.
 template <bool kRealText>
-int ScanWatchedOrNot(PageJob& job, FILE* source, FILE* output, const PageStart& start)
+int ScanWatchedOrNot(PageJob& job, FILE* source, FILE* output, PageStart& start)
 {
     if (job.diagnostics == nullptr)
         return ScanBytes<false, kRealText>(job, source, output, start, nullptr);
     BlockWatch watch(*job.diagnostics, job.sourcePath, job.encoding);
+    WatchPageStart(job, source, start, watch);
     return ScanBytes<true, kRealText>(job, source, output, start, &watch);
 }
 
@@ -310,7 +337,7 @@ int ScanWatchedOrNot(PageJob& job, FILE* source, FILE* output, const PageStart& 
 // without diagnostics, collects the characters of its blocks and finds
 // where the style goes; the page's font is then written (before the output
 // page is committed) and the second reading writes the page.
-int ScanRealTextPage(PageJob& job, FILE* source, FILE* output, const PageStart& start)
+int ScanRealTextPage(PageJob& job, FILE* source, FILE* output, PageStart& start)
 {
     RealTextPage realText;
     job.realText = &realText;
