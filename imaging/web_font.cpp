@@ -25,11 +25,12 @@ using HbSubsetInput = std::unique_ptr<hb_subset_input_t, HbDeleter<hb_subset_inp
 
 constexpr hb_tag_t kNameTag = HB_TAG('n', 'a', 'm', 'e');
 constexpr hb_tag_t kKernTag = HB_TAG('k', 'e', 'r', 'n');
+constexpr std::uint16_t kPlatformMacintosh = 1;
 
 // What the subsets are made with; part of every font's name hash, so that
 // a change here makes new files instead of reusing others.
 constexpr char kSubsetChoices[] =
-    "harfbuzz-subset " HB_VERSION_STRING "; no hinting; kern pairs kept; names per the licence; woff2 quality 5";
+    "harfbuzz-subset " HB_VERSION_STRING "; no hinting; kern pairs kept; Unicode and Windows names per the licence; woff2 quality 5";
 // Quality 5 is some twenty times faster than 11 for about 6% more bytes.
 constexpr int kBrotliQuality = 5;
 
@@ -144,6 +145,10 @@ HbBlob BuildNameTable(const std::vector<NameRecord>& faceNames, std::string_view
     const std::string weighted = std::string(family) + "-" + std::to_string(weight);
     std::vector<NameRecord> names;
     for (const NameRecord& name : faceNames) {
+        // The legacy Macintosh records go, as HarfBuzz and fontTools drop
+        // them: browsers read the Unicode and Windows ones.
+        if (name.platform == kPlatformMacintosh)
+            continue;
         switch (name.nameId) {
         case 0: case 2: case 5: case 7: case 13: case 14: case 17:
             names.push_back(name);
@@ -153,7 +158,7 @@ HbBlob BuildNameTable(const std::vector<NameRecord>& faceNames, std::string_view
             NameRecord renamed = name;
             renamed.bytes.clear();
             // Windows and Unicode names are UTF-16BE; others take the ASCII bytes.
-            const bool wide = name.platform == 0 || name.platform == 3;
+            const bool wide = name.platform != kPlatformMacintosh;
             for (char c : text) {
                 if (wide)
                     renamed.bytes += '\0';

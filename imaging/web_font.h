@@ -16,7 +16,9 @@
 // 1, 3, 4, 6 and 16) become the given family (4 and 6 with "-" and the
 // weight class), in every language; the copyright, subfamily, version,
 // trademark, licence and licence URL (0, 2, 5, 7, 13, 14) and the
-// typographic subfamily (17) are kept as they are; every other name goes.
+// typographic subfamily (17) are kept as they are; every other name goes,
+// and so do the legacy Macintosh records (as HarfBuzz and fontTools drop
+// them), which browsers do not read.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
