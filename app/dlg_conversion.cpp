@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "app/main_dlg.h"
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "convert/page_encoding.h"
 #include "hangul/block_buffers.h"
 #include "imaging/image_format.h"
@@ -26,6 +27,7 @@ ConversionSettings CMainDlg::Settings() const
         settings.backgroundColour = {m_backgroundColour[0], m_backgroundColour[1], m_backgroundColour[2]};
     settings.deleteErrorsPerFolder = m_bDeleteErrorsPerFolder;
     settings.hidpi = m_bHiDpi != 0;
+    settings.realText = m_bRealText != 0;
     return settings;
 }
 
@@ -72,8 +74,8 @@ int CMainDlg::ConvertPage(FILE* source, FILE* output)
     return result;
 }
 
-int CMainDlg::BuildImageKey(char key[256])
+int CMainDlg::BuildImageKey(char key[kImageKeyBytes])
 {
-    return MakeImageKey(m_strFontName, m_strFontSize, m_bTransparent != 0, g_glyphString.bytes, g_glyphString.length,
-                        key);
+    return MakeImageKey(m_strFontName, m_strFontSize, m_bTransparent != 0, g_glyphString.bytes,
+                        g_glyphString.KeyLength(g_bUnicodeMode), key);
 }

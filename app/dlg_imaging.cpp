@@ -1,14 +1,14 @@
 // CMainDlg's imaging operations: the glyph bitmap members go to the engine
-// (imaging/) as a view, and each writer encodes into memory and writes its
-// file with one checked write.
+// as a view, and each writer encodes into memory with the block pipeline's
+// encoder, writes its file with one checked write and shows the pipeline's
+// box when a PNG fails.
 #include <cstdio>
 
 #include "app/main_dlg.h"
+#include "convert/image_writer.h"
 #include "hangul/block_buffers.h"
-#include "imaging/gif_writer.h"
 #include "imaging/png_writer.h"
 #include "imaging/rasterizer.h"
-#include "imaging/xbm_writer.h"
 #include "res/messages.h"
 
 namespace {
@@ -36,7 +36,7 @@ int CMainDlg::RenderGlyphs(const DeviceContext* dc)
     bitmap.rowBytes = m_nRowBytes;
     FreeImageBits();
     const RasterResult result =
-        RasterizeGlyphs(font, g_glyphString.bytes, sizeof g_glyphString.bytes, g_bUnicodeMode, bitmap);
+        RasterizeGlyphs(font, g_glyphString.bytes, g_glyphString.DrawnRoom(), g_bUnicodeMode, bitmap);
     m_nImageWidth = bitmap.width;
     m_nImageHeight = bitmap.height;
     m_nRowBytes = bitmap.rowBytes;
@@ -52,27 +52,29 @@ int CMainDlg::RenderGlyphs(const DeviceContext* dc)
 int CMainDlg::WriteGif(FILE* file, const char* key, const unsigned char* colours)
 {
     ByteBuffer bytes;
-    EncodeGif(ImageBits(), {colours ? colours : m_colours, m_bTransparent != 0, key}, bytes);
+    PngStatus png;
+    EncodeImage(ImageBits(), kFormatGif, {colours ? colours : m_colours, m_bTransparent != 0, key}, nullptr, bytes, png);
     return WriteWhole(file, bytes) ? 0 : -1;
 }
 
 int CMainDlg::WritePng(FILE* file, const char* key, const unsigned char* colours)
 {
     ByteBuffer bytes;
-    PngStatus status;
-    if (EncodePng(ImageBits(), {colours ? colours : m_colours, m_bTransparent != 0, key}, bytes, status) == 0 &&
-        !WriteWhole(file, bytes)) {
-        status.code = 3;
-        std::snprintf(status.message, sizeof status.message, "%s", "Write Error");
-    }
-    if (status.code != 0)
-        ShowMessageBox(FormatSaveFailure(status.code, status.message));
-    return status.code;
+    PngStatus png;
+    ImageWriteStatus status =
+        EncodeImage(ImageBits(), kFormatPng, {colours ? colours : m_colours, m_bTransparent != 0, key}, nullptr, bytes, png);
+    if (status == ImageWriteStatus::kWritten && !WriteWhole(file, bytes))
+        status = ImageWriteStatus::kWriteFailed;
+    ShowImageWriteBox(*this, kFormatPng, status, png);
+    if (status == ImageWriteStatus::kWriteFailed)
+        return kPngLibraryError;
+    return png.code;
 }
 
 int CMainDlg::WriteXbm(FILE* file, const char* name)
 {
     ByteBuffer bytes;
-    EncodeXbm(ImageBits(), name, bytes);
+    PngStatus png;
+    EncodeImage(ImageBits(), kFormatXbm, {}, name, bytes, png);
     return WriteWhole(file, bytes) ? 0 : -1;
 }

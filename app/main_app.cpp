@@ -39,8 +39,7 @@ bool CMainApp::InitInstance(StartUpHost& host)
     profile.Load();  // a missing file reads as all defaults
     ReadSettings(profile, dlg);
     // Black text on a white background until a page's body tag says otherwise.
-    const unsigned char startColours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
-    std::copy(startColours, startColours + kColourPairBytes, dlg.m_colours);
+    ResetColourPair(dlg.m_colours);
 
     host.RunModal(dlg);
 

@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "app/user_interface.h"
-#include "convert/page_job.h"
+#include "convert/conversion_run.h"
+#include "convert/page_scan.h"
 #include "data/limits.h"
 #include "imaging/device_context.h"
 #include "imaging/glyph_bitmap.h"
@@ -32,7 +33,8 @@ public:
     // --- members, in the order of the dialog state ---
     int m_nPosX = 100;
     int m_nPosY = 100;
-    unsigned char m_colours[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+    unsigned char m_colours[kColourPairBytes] = {kDefaultColourPair[0], kDefaultColourPair[1], kDefaultColourPair[2],
+                                                kDefaultColourPair[3], kDefaultColourPair[4], kDefaultColourPair[5]};
     std::vector<std::string> m_fontList;  // the Hangul faces handed over at start-up
     int m_nFontCount = 0;
     std::string m_strLog;
@@ -56,11 +58,13 @@ public:
     int m_nScreenDpi = kScreenDpi;
     // How the last ConvertFiles run ended.
     RunOutcome m_lastOutcome = RunOutcome::kAllClean;
-    // Tag options (keys ALTTEXT, DIMENSIONS, HIDPI) and how pages are read
-    // (key PAGEENC: "AUTO", "UTF-8" or "CP932").
+    // Tag options (keys ALTTEXT, DIMENSIONS, HIDPI), real text in place of
+    // images (key REALTEXT) and how pages are read (key PAGEENC: "AUTO",
+    // "UTF-8" or "CP932").
     int m_bAltText = 0;
     int m_bDimensions = 0;
     int m_bHiDpi = 0;
+    int m_bRealText = 0;
     std::string m_strPageEncoding = "AUTO";
     // Where the blocks' diagnostics go: the command line's printer, or none.
     BlockDiagnostics* m_pDiagnostics = nullptr;
@@ -88,7 +92,7 @@ public:
     int ConvertPage(FILE* source, FILE* output);
 
     // --- block pipeline operations that read settings ---
-    int BuildImageKey(char key[256]);
+    int BuildImageKey(char key[kImageKeyBytes]);
     int RenderGlyphs(const DeviceContext* dc);
     int WriteGif(FILE* file, const char* key, const unsigned char* colours);
     int WritePng(FILE* file, const char* key, const unsigned char* colours);

@@ -12,17 +12,11 @@ namespace {
 
 std::string_view Trim(std::string_view s)
 {
-    const char* space = " \t\r\n";
-    const std::size_t first = s.find_first_not_of(space);
+    const std::size_t first = s.find_first_not_of(kLineBlanks);
     if (first == std::string_view::npos)
         return {};
-    const std::size_t last = s.find_last_not_of(space);
+    const std::size_t last = s.find_last_not_of(kLineBlanks);
     return s.substr(first, last - first + 1);
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    return SameIgnoringCase(a, b);
 }
 
 // The section name of a "[name]" line, or nothing when it is no header.
@@ -98,7 +92,7 @@ int ProfileFile::FindSection(std::string_view section) const
 {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         std::string_view name;
-        if (SectionHeader(lines_[i].text, name) && EqualIgnoringCase(name, section))
+        if (SectionHeader(lines_[i].text, name) && EqualsIgnoringCase(name, section))
             return static_cast<int>(i);
     }
     return -1;
@@ -115,7 +109,7 @@ int ProfileFile::FindKey(std::string_view section, std::string_view key) const
             break;
         const std::string_view line = lines_[i].text;
         const std::size_t equals = line.find('=');
-        if (equals != std::string_view::npos && EqualIgnoringCase(Trim(line.substr(0, equals)), key))
+        if (equals != std::string_view::npos && EqualsIgnoringCase(Trim(line.substr(0, equals)), key))
             return static_cast<int>(i);
     }
     return -1;

@@ -20,6 +20,7 @@ constexpr TagOption kTagOptions[] = {
     {"ALTTEXT", &CMainDlg::m_bAltText},
     {"DIMENSIONS", &CMainDlg::m_bDimensions},
     {"HIDPI", &CMainDlg::m_bHiDpi},
+    {"REALTEXT", &CMainDlg::m_bRealText},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 //
 //   conversion_bench [ROOT...]     default roots: /tmp and /dev/shm
 //   conversion_bench --memory-only [ROOT]
+//   conversion_bench --shared-stem-only [ROOT...]
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "app/main_dlg.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -44,37 +46,10 @@ double Seconds(std::chrono::steady_clock::time_point since)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-// A romanised syllable. Korean text draws on a few hundred common syllables
-// far more than on the rest, so syllables are taken with Zipf-like weights
-// from a fixed shuffled list of standard spellings.
-std::string RandomSyllable(std::mt19937& rng)
-{
-    static const char* initials[] = {"k", "kk", "n", "t", "tt", "r", "m", "p", "pp", "s",
-                                     "ss", "", "j", "jj", "ch", "kh", "th", "ph", "h"};
-    static const char* vowels[] = {"a", "ae", "ya", "yae", "eo", "e", "yeo", "ye", "o", "wa", "wae",
-                                   "oe", "yo", "u", "wo", "we", "wi", "yu", "eu", "eui", "i"};
-    static const char* finals[] = {"", "k", "n", "l", "m", "p", "ng", "", "", "s"};
-    static const std::vector<std::string> syllables = [] {
-        std::vector<std::string> all;
-        for (const char* i : initials)
-            for (const char* v : vowels)
-                for (const char* f : finals)
-                    all.push_back(std::string(i) + v + f);
-        std::shuffle(all.begin(), all.end(), std::mt19937(42));
-        return all;
-    }();
-    static std::discrete_distribution<std::size_t> zipf = [] {
-        std::vector<double> weights;
-        for (std::size_t rank = 1; rank <= syllables.size(); ++rank)
-            weights.push_back(1.0 / static_cast<double>(rank));
-        return std::discrete_distribution<std::size_t>(weights.begin(), weights.end());
-    }();
-    return syllables[zipf(rng)];
-}
-
 // A page of `blocks` blocks of 1 to 6 syllables, most distinct, about one in
-// ten a repeat of an earlier block, with some text between them.
-std::string MakePage(int blocks, unsigned seed)
+// ten a repeat of an earlier block, with some text between them. Each block
+// begins with `lead` when one is given.
+std::string MakePage(int blocks, unsigned seed, const std::string& lead = "")
 {
     std::mt19937 rng(seed);
     std::vector<std::string> made;
@@ -85,34 +60,15 @@ std::string MakePage(int blocks, unsigned seed)
             block = made[rng() % made.size()];
         } else {
             const int syllables = 1 + static_cast<int>(rng() % 6);
+            block = lead;
             for (int s = 0; s < syllables; ++s)
-                block += (s ? "-" : "") + RandomSyllable(rng);
+                block += (s || !lead.empty() ? "-" : "") + RandomSyllable(rng);
             made.push_back(block);
         }
         page += "<p>text [[" + block + "]] more text</p>\n";
     }
     page += "</body></html>\n";
     return page;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::fclose(f);
-}
-
-std::string MakeScratch(const std::string& root)
-{
-    std::string pattern = root + "/sylpic-bench-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror(root.c_str());
-        std::exit(1);
-    }
-    return pattern + "/";
 }
 
 struct RunFigures {
@@ -220,6 +176,32 @@ ScaleFigures Measure(const std::string& root, const char* format, int blocks, bo
     return {first.seconds, again.seconds};
 }
 
+// Blocks whose images all share one stem: a first syllable that fills the
+// generated name ("hwaeng"), so every image is hwaeng.gif, hwaeng1.gif, ...
+// The cost per block should not grow with the number of such images.
+void MeasureSharedStem(const std::string& root, const char* format)
+{
+    double perBlock[2][2];  // [5,000 or 40,000][first or again]
+    const int sizes[2] = {5000, 40000};
+    for (int i = 0; i < 2; ++i) {
+        const std::string folder = MakeScratch(root);
+        WriteFile(folder + "sp_page.htm", MakePage(sizes[i], 5, "hwaeng"));
+        const RunFigures first = ConvertOnce(folder, "page.htm", format);
+        const RunFigures again = ConvertOnce(folder, "page.htm", format);
+        if (again.created != 0)
+            std::fprintf(stderr, "warning: the re-conversion created %d images\n", again.created);
+        perBlock[i][0] = first.seconds / first.images;
+        perBlock[i][1] = again.seconds / again.images;
+        std::printf("%-9s %s %6d blocks of one stem: first %6.2f s (%d new, %.1f us/block), again %6.2f s "
+                    "(%.1f us/block)\n",
+                    root.c_str(), format, first.images, first.seconds, first.created, perBlock[i][0] * 1e6,
+                    again.seconds, perBlock[i][1] * 1e6);
+        std::filesystem::remove_all(folder);
+    }
+    std::printf("  per-block cost, 40,000 against 5,000 blocks of one stem: first %.2f x, again %.2f x\n\n",
+                perBlock[1][0] / perBlock[0][0], perBlock[1][1] / perBlock[0][1]);
+}
+
 // Peak memory of converting a 100 MB page, in a child process of its own.
 void MeasureMemory(const std::string& root)
 {
@@ -266,9 +248,12 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> roots;
     bool memoryOnly = false;
+    bool sharedStemOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--memory-only") == 0)
             memoryOnly = true;
+        else if (std::strcmp(argv[i], "--shared-stem-only") == 0)
+            sharedStemOnly = true;
         else
             roots.emplace_back(argv[i]);
     }
@@ -284,6 +269,12 @@ int main(int argc, char** argv)
         std::filesystem::remove_all(folder);
     }
 
+    if (sharedStemOnly) {
+        for (const std::string& root : roots)
+            for (const char* format : {"GIF", "PNG"})
+                MeasureSharedStem(root, format);
+        return 0;
+    }
     if (!memoryOnly) {
         for (const std::string& root : roots) {
             for (const char* format : {"GIF", "PNG"}) {
@@ -291,6 +282,7 @@ int main(int argc, char** argv)
                 const ScaleFigures large = Measure(root, format, 10000, true);
                 std::printf("  growth x10 blocks: first %.2f x, again %.2f x\n\n", large.firstSeconds / small.firstSeconds,
                             large.againSeconds / small.againSeconds);
+                MeasureSharedStem(root, format);
             }
         }
     }

@@ -133,6 +133,9 @@ std::string Reason(const BlockDiagnostic& d)
                " is inside the block: blocks do not nest (is a \"]]\" missing?)";
     case BlockProblem::kTooLong:
         return "the block has " + std::to_string(d.length) + " bytes: those after the 5000th are dropped";
+    case BlockProblem::kUndeclaredUtf8:
+        return "the page is read as code page 932, yet its text is UTF-8: no declaration of UTF-8 was found in "
+               "its first 1024 bytes (put <meta charset=\"utf-8\"> near its top, or give --encoding utf-8)";
     }
     return {};
 }
@@ -145,6 +148,7 @@ DiagnosticSeverity SeverityOf(BlockProblem problem)
     case BlockProblem::kDroppedAmpersand:
     case BlockProblem::kNestedOpening:
     case BlockProblem::kTooLong:
+    case BlockProblem::kUndeclaredUtf8:
         return DiagnosticSeverity::kWarning;
     default:
         return DiagnosticSeverity::kError;
@@ -156,6 +160,8 @@ std::string FormatBlockDiagnostic(const BlockDiagnostic& d)
     std::string line(d.pagePath);
     line += ":" + std::to_string(d.position.line) + ":" + std::to_string(d.position.column) + ": ";
     line += d.severity == DiagnosticSeverity::kError ? "error: " : "warning: ";
+    if (d.problem == BlockProblem::kUndeclaredUtf8)
+        return line + Reason(d);
     std::string text = OneLine(d.blockText, d.encoding, kShownCharacters);
     if (d.problem == BlockProblem::kOpenAtEnd) {
         // It runs to the end of the page, which ends in a line break.

@@ -25,6 +25,8 @@ enum class BlockProblem : int {
     kDroppedAmpersand,  // "&$" or "&#" without a whole form: the '&' dropped
     kNestedOpening,     // a "[[" inside the block, at `at`
     kTooLong,           // `length` block bytes, those after the 5000th dropped
+    // A warning about the page, not a block (at 1:1, without block text):
+    kUndeclaredUtf8,  // read as code page 932, but UTF-8 beyond ASCII throughout
 };
 
 DiagnosticSeverity SeverityOf(BlockProblem problem);
@@ -53,6 +55,9 @@ class BlockDiagnostics {
 public:
     virtual ~BlockDiagnostics() = default;
     virtual void Report(const BlockDiagnostic& diagnostic) = 0;
+    // A warning about the run rather than one block (a face left out, say),
+    // as one line of UTF-8 without a line end.
+    virtual void Warn(std::string_view text) { (void)text; }
 };
 
 // The diagnostic as one line of UTF-8 without a line end. The block text is

@@ -4,10 +4,11 @@
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 
-void BeginPage(bool unicodeMode, bool utf8Page)
+void BeginPage(bool unicodeMode, bool utf8Page, bool realText)
 {
     g_bUnicodeMode = unicodeMode;
     g_bUtf8Page = utf8Page;
+    g_glyphString.room = realText ? kMaxTextGlyphBytes : kMaxGlyphBytes;
     BeginBlock();
 }
 
@@ -15,6 +16,5 @@ void BeginBlock()
 {
     ClearBlockText();
     ClearLetterRun();
-    g_szImageBaseName[0] = '\0';
-    g_bFixedName = false;
+    g_imageName.Clear();
 }

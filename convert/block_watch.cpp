@@ -20,7 +20,7 @@ BlockProblem ProblemOf(BlockFailure failure)
 
 void BlockWatch::Begin(PagePosition start)
 {
-    start_ = start;
+    start_ = Shifted(start);
     length_ = 0;
     lastWasBracket_ = false;
     nested_ = false;
@@ -52,6 +52,16 @@ void BlockWatch::ReportClosed(const BlockReport& report)
         Report(BlockProblem::kDroppedAmpersand, report.droppedAmpersand);
     if (length_ > kMaxBlockBytes)
         Report(BlockProblem::kTooLong);
+}
+
+void BlockWatch::ReportUndeclaredUtf8()
+{
+    BlockDiagnostic diagnostic;
+    diagnostic.pagePath = pagePath_;
+    diagnostic.severity = SeverityOf(BlockProblem::kUndeclaredUtf8);
+    diagnostic.problem = BlockProblem::kUndeclaredUtf8;
+    diagnostic.encoding = encoding_;
+    sink_.Report(diagnostic);
 }
 
 void BlockWatch::ReportOpen()

@@ -12,6 +12,9 @@ public:
     {
     }
 
+    // The page begins with a UTF-8 byte order mark: columns of line 1 count
+    // from the byte after it, as an editor shows them.
+    void SkipByteOrderMark(long bytes) { lineOneShift_ = bytes; }
     // At the block's "[[".
     void Begin(PagePosition start);
     // A double-byte pair offered to the block bytes.
@@ -33,7 +36,7 @@ public:
     void NoteNestedOpening(PagePosition at)
     {
         nested_ = true;
-        nestedAt_ = at;
+        nestedAt_ = Shifted(at);
     }
 
     // At "]]", after the parse: the block's first failure, then its warnings.
@@ -41,8 +44,17 @@ public:
     // At the end of a page that ends inside the block.
     void ReportOpen();
 
+    // The page was read as code page 932 but is UTF-8, and declares nothing.
+    void ReportUndeclaredUtf8();
+
 private:
     void Report(BlockProblem problem, std::string_view detail = {});
+    PagePosition Shifted(PagePosition at) const
+    {
+        if (at.line == 1)
+            at.column -= lineOneShift_;
+        return at;
+    }
 
     BlockDiagnostics& sink_;
     const char* pagePath_;
@@ -52,4 +64,5 @@ private:
     bool lastWasBracket_ = false;
     bool nested_ = false;
     PagePosition nestedAt_;
+    long lineOneShift_ = 0;
 };

@@ -14,10 +14,15 @@
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
-#include "convert/page_job.h"
+#include "convert/image_folder_view.h"
+#include "convert/leftover_files.h"
+#include "convert/page_font.h"
+#include "convert/page_scan.h"
 #include "convert/path_parts.h"
+#include "convert/source_page_pairing.h"
 #include "convert/staged_file.h"
 #include "hangul/ascii_text.h"
+#include "imaging/web_font.h"
 #include "res/messages.h"
 
 namespace {
@@ -42,6 +47,13 @@ bool JoinPath(char (&to)[kMaxPath], std::initializer_list<std::string_view> part
     return fits;
 }
 
+// Any entry, a dangling link included.
+bool EntryExists(const char* path)
+{
+    struct stat st;
+    return lstat(path, &st) == 0;
+}
+
 bool IsRegularFile(const char* path)
 {
     struct stat st;
@@ -59,9 +71,12 @@ public:
     {
         if (fd_ < 0)
             return;
-        while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        int result;
+        while ((result = flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
         }
+        held_ = result == 0;
     }
+    bool held() const { return held_; }
     ~ImageFolderLock()
     {
         if (fd_ >= 0)
@@ -72,6 +87,24 @@ public:
 
 private:
     int fd_;
+    bool held_ = false;
+};
+
+// Temporary files that killed runs left, removed once per image folder in a
+// run, and only under its lock: then no other run is writing them.
+class LeftoverSweep {
+public:
+    void AfterLock(const ImageFolderLock& lock, const char* pageDir, const char* imageDir)
+    {
+        if (!lock.held() || !folders_.insert(imageDir).second)
+            return;
+        RemoveLeftoverFiles(pageDir);
+        RemoveLeftoverFiles(imageDir);
+        RemoveLeftoverFiles((std::string(imageDir) + kDoubledImageFolder).c_str());
+    }
+
+private:
+    std::set<std::string> folders_;
 };
 
 // When error images are deleted: a drop cleans only its first page's image
@@ -98,7 +131,8 @@ private:
 };
 
 // Converts one dropped page. False after a fatal error, which is logged.
-bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorImageSweep& sweep)
+bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorImageSweep& sweep,
+                        LeftoverSweep& leftovers)
 {
     ConversionLog& log = run.log;
     auto stop = [&](int message) {
@@ -119,6 +153,12 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     const std::string name = GetPathPart(run.sourcePath, kPathName);
     const std::string extension = GetPathPart(run.sourcePath, kPathExtension);
 
+    auto refuse = [&] {
+        // Its source page exists already: the user edits that one.
+        log.ShowMessageBox(FormatEditSource(name, extension));
+        return stop(IDS_NOT_PROCESSED);
+    };
+    bool firstDrop = false;
     if (name.size() > 3 && PrefixEqualsIgnoringCase(name.c_str(), "sp_", 3)) {
         // 2. A source page was dropped: the output page drops the prefix.
         JoinPath(run.outputPath, {run.pageDir, std::string_view(name).substr(3), extension});
@@ -130,32 +170,38 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
         log.LogText(run.outputPath, false, true);
         if (!fits)
             return stop(IDS_CANNOT_OPEN);
-        if (access(run.sourcePath, F_OK) == 0) {
-            // Its source page exists already: the user edits that one.
-            log.ShowMessageBox(FormatEditSource(name, extension));
-            return stop(IDS_NOT_PROCESSED);
-        }
+        if (EntryExists(run.sourcePath))
+            return refuse();
         // Only a page (a regular file, or a link to one) becomes a source
         // page: a folder or a FIFO dropped by mistake is refused as a page
-        // that cannot be opened before anything is renamed.
+        // that cannot be opened before anything is changed.
         if (!IsRegularFile(run.outputPath))
             return stop(IDS_CANNOT_OPEN);
-        // First drop of this page: keep it as the source page. Owner read
-        // and write are added so that the author can edit it; a failed
-        // rename shows as a source page that cannot be opened.
-        struct stat st;
-        if (lstat(run.outputPath, &st) == 0 && S_ISREG(st.st_mode))
-            chmod(run.outputPath, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
-        std::rename(run.outputPath, run.sourcePath);
+        firstDrop = true;
     }
 
-    // 4. The image folder beside the page.
+    // 4. The image folder beside the page, locked before a first drop makes
+    // its source page, so that no other run pairs or converts the page
+    // meanwhile.
     if (!JoinPath(run.imageDir, {run.pageDir, "hanimg/"}))
         return stop(IDS_CANNOT_OPEN);
     run.imageDir[std::strlen(run.imageDir) - 1] = '\0';
     mkdir(run.imageDir, 0777);  // an existing folder, or any failure, is ignored
     const ImageFolderLock lock(run.imageDir);
     std::strcat(run.imageDir, "/");
+    leftovers.AfterLock(lock, run.pageDir, run.imageDir);
+
+    if (firstDrop) {
+        // First drop of this page: keep it as the source page. Owner read
+        // and write are added so that the author can edit it. The page
+        // itself stays until its converted page replaces it; a source page
+        // that cannot be made shows as one that cannot be opened.
+        struct stat st;
+        if (lstat(run.outputPath, &st) == 0 && S_ISREG(st.st_mode))
+            chmod(run.outputPath, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
+        if (PairSourcePage(run.outputPath, run.sourcePath) == SourcePagePairing::kTaken)
+            return refuse();  // made since it was looked for: never replaced
+    }
 
     // 5. Error images.
     sweep.BeforePage(run.imageDir);
@@ -169,7 +215,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     // 7. The output page is written to a temporary file beside it and moved
     // into place only when complete, so a failure keeps the last good page.
     StagedFile output;
-    if (!output.Open(run.outputPath, ".sylpic-page-") || output.file() == nullptr) {
+    if (!output.Open(run.outputPath, kStagedPagePrefix, firstDrop) || output.file() == nullptr) {
         std::fclose(source);
         return stop(IDS_CANNOT_CREATE);
     }
@@ -178,6 +224,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     PageJob page{run.settings, run.imageDir, log};
     page.diagnostics = run.diagnostics;
     page.sourcePath = run.sourcePath;
+    page.webFont = run.webFont;
     const int result = ScanPage(page, source, output.file());
     std::fclose(source);
     std::memcpy(run.colours, page.colours, sizeof run.colours);
@@ -216,11 +263,24 @@ void DeleteErrorImages(const char* folder)
 void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
-    ErrorImageSweep sweep(run.settings);
-    for (const std::string& path : paths) {
-        if (!ConvertDroppedPage(run, path, sweep)) {
+    BeginImageRun();
+    // Real text: the faces are found, and their licences read, before any
+    // file changes; a face that may not be subset stops the run here.
+    WebFontFamily webFont;
+    if (run.settings.realText) {
+        if (!FindRunWebFont(run.settings.fontName, run.log, run.diagnostics, webFont)) {
             run.outcome = RunOutcome::kStopped;
             return;
         }
+        run.webFont = &webFont;
     }
+    ErrorImageSweep sweep(run.settings);
+    LeftoverSweep leftovers;
+    for (const std::string& path : paths) {
+        if (!ConvertDroppedPage(run, path, sweep, leftovers)) {
+            run.outcome = RunOutcome::kStopped;
+            break;
+        }
+    }
+    run.webFont = nullptr;
 }

@@ -10,10 +10,6 @@
 
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 }  // namespace
 
 bool WildcardMatch(const char* pattern, const char* name)
@@ -50,7 +46,7 @@ std::vector<std::string> FindMatchingFiles(const std::string& pathPattern)
     const std::string folder = slash == std::string::npos ? "." : pathPattern.substr(0, slash + 1);
     const std::string pattern = slash == std::string::npos ? pathPattern : pathPattern.substr(slash + 1);
 
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    DirHandle dir(opendir(folder.c_str()));
     if (!dir)
         return names;
     while (const dirent* entry = readdir(dir.get())) {

@@ -13,28 +13,20 @@
 //   - when the 1x image was reused (and so has a key), a 2x image whose
 //     comment is that key plus the marker and whose colours are the page's
 //     is kept; one missing or not matching is written.
-// A 2x image is written staged and renamed into place, and never counted in
-// the page's figures.
-#include <cstddef>
-
-#include "convert/page_job.h"
+// A 2x image is written by the image writer at scale 2, as a fixed name is,
+// and never counted in the page's figures.
+#include "convert/image_writer.h"
+#include "convert/page_scan.h"
 
 // The comment that follows the 1x key in a 2x image.
 inline constexpr char kDoubledKeyMarker[] = " @2x";
 // The image folder's folder of 2x images.
 inline constexpr char kDoubledImageFolder[] = "2x/";
 
-// What a block's 2x image is made from.
-struct DoubledImageSource {
-    const char* fileName;         // the 1x image's name in the image folder
-    const char* key;              // the 1x image's key, empty for none
-    const unsigned char* glyphs;  // the block's glyph string
-    std::size_t glyphRoom;        // bytes that may be read at `glyphs`
-    bool unicodeMode;
-};
-
-// Makes hanimg/2x/<fileName> the 2x image of the block, in the job's format
-// (GIF or PNG) and colours. `oneXWritten`: the 1x image was written for
-// this block, not reused. Returns false after a fatal error (the 2x image
-// cannot be drawn or written, or its folder made), whose message is logged.
-bool PutDoubledImage(PageJob& job, const DoubledImageSource& source, bool oneXWritten);
+// Makes hanimg/2x/<fileName> the 2x image of `image` (its 1x image's, whose
+// style's key is the 1x key, empty for none). `oneXWritten`: the 1x image
+// was written for this block, not reused. Returns false after a fatal error
+// (the 2x image cannot be drawn or written, or its folder made), whose
+// message is logged.
+bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image, const char* fileName,
+                     bool oneXWritten);

@@ -6,28 +6,189 @@
 // order), so the candidates of a base name are two runs of that order:
 // base + "." ... and base + "1" ... base + "9" ....
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
+#include "convert/whole_image_file.h"
 #include "hangul/ascii_text.h"
 
 namespace {
 
+// The key and colours read from one image file, with what identifies the
+// file then, so that a key read on an earlier page of the run is used only
+// while the file is the same one.
 struct StoredKey {
-    int length;
+    int length = 0;
     std::string text;
-    unsigned char colours[6];
+    unsigned char colours[6] = {};
+    // Whether the file is a whole image, looked at only once its key
+    // matches: -1 not yet known.
+    int whole = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified = {};
 };
 
-// The folder's names in order, each with the slot of its key once read.
+bool SameFile(const StoredKey& key, const struct stat& st)
+{
+    return key.device == st.st_dev && key.inode == st.st_ino && key.size == st.st_size &&
+           key.modified.tv_sec == st.st_mtim.tv_sec && key.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+// The keys of the run, by path: each image's key is read once per run, on
+// first need, and again only when the file changed.
+class KeyCache {
+public:
+    void Clear() { keys_.clear(); }
+    void Forget(const std::string& path) { keys_.erase(path); }
+
+    const StoredKey& Get(const std::string& path, ImageFormat format)
+    {
+        struct stat st;
+        const bool known = stat(path.c_str(), &st) == 0;
+        auto found = keys_.find(path);
+        if (found != keys_.end() && known && SameFile(found->second, st))
+            return found->second;
+        StoredKey key;
+        char text[kReadKeyBytes];
+        key.length = format == kFormatGif ? ReadGifKey(path.c_str(), text, key.colours)
+                                          : ReadPngKey(path.c_str(), text, key.colours);
+        key.text.assign(text, std::strlen(text));
+        if (known) {
+            key.device = st.st_dev;
+            key.inode = st.st_ino;
+            key.size = st.st_size;
+            key.modified = st.st_mtim;
+        }
+        return keys_[path] = std::move(key);
+    }
+
+    // The key as last read, without looking at the file again; null when
+    // none was read.
+    const StoredKey* Find(const std::string& path) const
+    {
+        auto found = keys_.find(path);
+        return found == keys_.end() ? nullptr : &found->second;
+    }
+
+    // A cut or damaged image is never reused, whatever its key says.
+    bool IsWhole(const std::string& path, ImageFormat format)
+    {
+        StoredKey& key = keys_[path];
+        if (key.whole < 0)
+            key.whole = IsWholeImageFile(path.c_str(), format) ? 1 : 0;
+        return key.whole == 1;
+    }
+
+private:
+    std::unordered_map<std::string, StoredKey> keys_;
+};
+
+// What a key must equal to match, the colours and the key text, hashed:
+// an index keeps the hash, and a hit is compared in full.
+std::size_t MatchHash(const unsigned char* colours, const char* key, std::size_t keyLength)
+{
+    std::string text(reinterpret_cast<const char*>(colours), 6);
+    text.append(key, keyLength);
+    return std::hash<std::string>()(text);
+}
+
+bool Matches(const StoredKey& stored, const unsigned char* colours, const char* key, int keyLength)
+{
+    return stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
+           stored.text.size() == static_cast<std::size_t>(keyLength) &&
+           std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0;
+}
+
+// Name order: lower-case names, then the names as they are.
+bool NameLess(const std::string& a, const std::string& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char la = AsciiLower(a[i]);
+        const char lb = AsciiLower(b[i]);
+        if (la != lb)
+            return static_cast<unsigned char>(la) < static_cast<unsigned char>(lb);
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+// The candidates of one base name in one format, by the hash of what they
+// match, each list in name order. Names written since it was made wait in
+// `pending` until the next search reads their keys.
+struct StemIndex {
+    std::unordered_map<std::size_t, std::vector<std::string>> byMatch;
+    std::unordered_map<std::string, std::size_t> matchOf;  // name -> its entry in byMatch
+    std::vector<std::string> pending;
+
+    void Add(const std::string& name, const StoredKey& key)
+    {
+        // A key whose length and text disagree (a text cut at a line feed)
+        // matches nothing.
+        if (key.length <= 0 || key.text.size() != static_cast<std::size_t>(key.length))
+            return;
+        const std::size_t match = MatchHash(key.colours, key.text.data(), key.text.size());
+        std::vector<std::string>& names = byMatch[match];
+        names.insert(std::upper_bound(names.begin(), names.end(), name, NameLess), name);
+        matchOf[name] = match;
+    }
+    void Remove(const std::string& name)
+    {
+        auto found = matchOf.find(name);
+        if (found == matchOf.end())
+            return;
+        std::vector<std::string>& names = byMatch[found->second];
+        names.erase(std::find(names.begin(), names.end(), name));
+        matchOf.erase(found);
+    }
+};
+
+// The names numbering has taken for one base name and extension: base.ext
+// and baseN.ext (N without leading zeros). Numbers are only ever taken
+// during a page, so the first free one only moves up.
+struct NumberCounter {
+    bool plainTaken = false;
+    std::unordered_set<int> taken;
+    int firstFree = 1;
+
+    int FirstFree()
+    {
+        if (!plainTaken)
+            return 0;
+        while (taken.count(firstFree) != 0)
+            ++firstFree;
+        return firstFree;
+    }
+};
+
+// The number that `digits` (at most nine, no leading zero) spell, or -1.
+int NameNumber(std::string_view digits)
+{
+    if (digits.empty() || digits.size() > 9 || digits[0] == '0')
+        return -1;
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return -1;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+// The folder's names in order.
 //
 // Each name is kept once, lower-cased then as it is, in one block of text.
 // The order is kept in two flat sorted arrays of small entries: the names
@@ -37,8 +198,6 @@ struct StoredKey {
 // the folder is.
 class SortedNames {
 public:
-    static constexpr int kNoKey = -1;
-
     void Clear()
     {
         text_.clear();
@@ -50,12 +209,11 @@ public:
     void AddUnsorted(std::string_view name) { read_.push_back(Store(name)); }
     void Sort() { std::sort(read_.begin(), read_.end(), Less{text_}); }
 
-    // Adds a name, or forgets the key of a name that is there already.
+    // Adds a name that is not there yet.
     void Insert(std::string_view name)
     {
         const Entry entry = Store(name);
-        if (Entry* found = Find(entry)) {
-            found->key = kNoKey;
+        if (Find(entry) != nullptr) {
             text_.resize(entry.offset);  // keep no unused text
             return;
         }
@@ -77,9 +235,9 @@ public:
         return found;
     }
 
-    // Calls visit(name, keySlot) in order for every name whose lower-case
-    // form is `lowerBase` followed by '.' or a digit 1 to 9 and more, while
-    // visit returns true. visit may set the key slot, not add names.
+    // Calls visit(name) in order for every name whose lower-case form is
+    // `lowerBase` followed by '.' or a digit 1 to 9 and more, while visit
+    // returns true. visit may not add names.
     template <typename Visit>
     void ForEachCandidate(std::string_view lowerBase, Visit visit)
     {
@@ -107,7 +265,7 @@ public:
                 return;
             Entry& entry = fromRead && (!fromWritten || less(*read, *written)) ? *read++ : *written++;
             const char next = nextCharacter(entry);
-            if ((next == '.' || (next >= '1' && next <= '9')) && !visit(Exact(entry), entry.key))
+            if ((next == '.' || (next >= '1' && next <= '9')) && !visit(Exact(entry)))
                 return;
         }
     }
@@ -122,7 +280,6 @@ private:
         std::uint64_t head;
         std::uint32_t lowerLength;
         std::uint32_t exactLength;
-        int key;  // the key's slot, or kNoKey
     };
 
     std::string_view Lower(const Entry& e) const { return {text_.data() + e.offset, e.lowerLength}; }
@@ -176,8 +333,7 @@ private:
         std::uint64_t head = 0;
         for (std::size_t i = 0; i < 8; ++i)
             head = head << 8 | (i < lowerLength ? static_cast<unsigned char>(text_[offset + i]) : 0u);
-        return Entry{offset, head, static_cast<std::uint32_t>(lowerLength), static_cast<std::uint32_t>(exactLength),
-                     kNoKey};
+        return Entry{offset, head, static_cast<std::uint32_t>(lowerLength), static_cast<std::uint32_t>(exactLength)};
     }
 
     // The entry of the same name in either array, or null.
@@ -197,6 +353,8 @@ private:
     std::vector<Entry> written_;
 };
 
+KeyCache s_keys;
+
 class FolderView {
 public:
     void Begin(const char* folder)
@@ -204,8 +362,9 @@ public:
         folder_ = folder;
         loaded_ = false;
         names_.Clear();
-        keys_.clear();
         sizes_.clear();
+        stems_.clear();
+        counters_.clear();
     }
     void End() { Begin(""); }
 
@@ -231,11 +390,29 @@ public:
     bool Has(const char* fileName) { return names_.Has(fileName); }
 
     // The image is new or changed: its key and size are read again when next
-    // asked for.
+    // asked for, and the numbers and candidates it belongs to learn of it.
     void Written(const char* fileName)
     {
-        names_.Insert(fileName);
-        sizes_.erase(fileName);
+        const std::string name = fileName;
+        names_.Insert(name);
+        sizes_.erase(name);
+        s_keys.Forget(folder_ + name);
+        NoteNumberTaken(name);
+        // It is a candidate of every base name that its lower-case name goes
+        // on from with '.' or a digit 1 to 9.
+        std::string lower;
+        for (char c : name) {
+            if (!lower.empty() && (c == '.' || (c >= '1' && c <= '9'))) {
+                for (char format : {'g', 'p'}) {
+                    auto found = stems_.find(lower + '/' + format);
+                    if (found != stems_.end()) {
+                        found->second.Remove(name);
+                        found->second.pending.push_back(name);
+                    }
+                }
+            }
+            lower += AsciiLower(c);
+        }
     }
 
     // The size recorded in an image, read once per page; nullopt when the
@@ -252,20 +429,27 @@ public:
         return sizes_.emplace(fileName, size).first->second;
     }
 
-    // The key of the image at `path`, read once per page into `slot`.
-    const StoredKey& KeyOf(int& slot, const char* path, ImageFormat format)
+    // The names of `baseName`'s candidates in `format` whose key and colours
+    // hash to `match` (see MatchHash), in name order; null for none.
+    const std::vector<std::string>* Matching(const char* baseName, ImageFormat format, std::size_t match)
     {
-        if (slot == SortedNames::kNoKey) {
-            char text[260];
-            StoredKey stored{};
-            stored.length = format == kFormatGif ? ReadGifKey(path, text, stored.colours) : ReadPngKey(path, text, stored.colours);
-            stored.text.assign(text, std::strlen(text));
-            slot = static_cast<int>(keys_.size());
-            keys_.push_back(std::move(stored));
-        }
-        return keys_[static_cast<std::size_t>(slot)];
+        StemIndex& index = IndexOf(baseName, format);
+        auto found = index.byMatch.find(match);
+        return found == index.byMatch.end() ? nullptr : &found->second;
     }
 
+    int FirstFreeNumber(const char* baseName, const char* extension)
+    {
+        const std::string id = std::string(baseName) + '/' + extension;
+        auto found = counters_.find(id);
+        if (found == counters_.end())
+            found = counters_.emplace(id, CountNumbers(baseName, extension)).first;
+        return found->second.FirstFree();
+    }
+
+    const std::string& folder() const { return folder_; }
+
+private:
     template <typename Visit>
     void ForEachCandidate(const char* baseName, Visit visit)
     {
@@ -275,18 +459,107 @@ public:
         names_.ForEachCandidate(lowerBase_, visit);
     }
 
-private:
+    // The candidates of a base name: made once per page by reading the key
+    // of each (once per run), then kept current as images are written.
+    StemIndex& IndexOf(const char* baseName, ImageFormat format)
+    {
+        std::string id;
+        for (const char* c = baseName; *c != '\0'; ++c)
+            id += AsciiLower(*c);
+        id += format == kFormatGif ? "/g" : "/p";
+        auto found = stems_.find(id);
+        if (found == stems_.end()) {
+            found = stems_.emplace(id, StemIndex()).first;
+            StemIndex& index = found->second;
+            ForEachCandidate(baseName, [&](std::string_view name) {
+                AddCandidate(index, std::string(name), format);
+                return true;
+            });
+        }
+        StemIndex& index = found->second;
+        std::vector<std::string> pending;
+        pending.swap(index.pending);
+        for (const std::string& name : pending) {
+            index.Remove(name);  // written twice since
+            AddCandidate(index, name, format);
+        }
+        return index;
+    }
+
+    void AddCandidate(StemIndex& index, const std::string& name, ImageFormat format)
+    {
+        // The candidate must end in the format's extension, ignoring case,
+        // and its path must fit.
+        const char* extension = format == kFormatGif ? ".gif" : ".png";
+        if (name.size() < 4 || !PrefixEqualsIgnoringCase(name.data() + name.size() - 4, extension, 4) ||
+            folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
+            return;
+        index.Add(name, s_keys.Get(folder_ + name, format));
+    }
+
+    // Only names of exactly the form that numbering makes count, as only an
+    // entry of exactly that name stops it: base.ext and baseN.ext, N without
+    // leading zeros.
+    NumberCounter CountNumbers(const char* baseName, const char* extension)
+    {
+        NumberCounter counter;
+        const std::string_view base(baseName);
+        const std::string dotExtension = std::string(".") + extension;
+        ForEachCandidate(baseName, [&](std::string_view name) {
+            if (name.size() < base.size() + dotExtension.size() || name.compare(0, base.size(), base) != 0 ||
+                name.compare(name.size() - dotExtension.size(), dotExtension.size(), dotExtension) != 0)
+                return true;
+            const std::string_view digits = name.substr(base.size(), name.size() - base.size() - dotExtension.size());
+            if (digits.empty())
+                counter.plainTaken = true;
+            else if (const int number = NameNumber(digits); number > 0)
+                counter.taken.insert(number);
+            return true;
+        });
+        return counter;
+    }
+
+    // A name just written takes its number in every count it belongs to:
+    // "han12.gif" is number 12 of "han" and number 2 of "han1".
+    void NoteNumberTaken(const std::string& name)
+    {
+        const std::size_t dot = name.rfind('.');
+        if (dot == std::string::npos || dot == 0)
+            return;
+        const std::string extension = name.substr(dot + 1);
+        const std::string_view stem(name.data(), dot);
+        if (auto found = counters_.find(std::string(stem) + '/' + extension); found != counters_.end())
+            found->second.plainTaken = true;
+        for (std::size_t digits = 1; digits <= 9 && digits < stem.size(); ++digits) {
+            const char c = stem[stem.size() - digits];
+            if (c < '0' || c > '9')
+                break;
+            const int number = NameNumber(stem.substr(stem.size() - digits));
+            if (number <= 0)
+                continue;
+            auto found = counters_.find(std::string(stem.substr(0, stem.size() - digits)) + '/' + extension);
+            if (found != counters_.end())
+                found->second.taken.insert(number);
+        }
+    }
+
     std::string folder_;
     bool loaded_ = false;
     SortedNames names_;
-    std::vector<StoredKey> keys_;
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
+    std::unordered_map<std::string, StemIndex> stems_;  // by lower-case base name and format
+    std::unordered_map<std::string, NumberCounter> counters_;  // by base name and extension
     std::string lowerBase_;  // scratch of the candidate search
 };
 
 FolderView s_view;
 
 }  // namespace
+
+void BeginImageRun()
+{
+    s_keys.Clear();
+}
 
 void BeginImageFolder(const char* folder)
 {
@@ -323,72 +596,26 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
                        const unsigned char* colours, char* foundPath, ImageFormat format)
 {
     foundPath[0] = '\0';
-    if (format != kFormatGif && format != kFormatPng)
+    if ((format != kFormatGif && format != kFormatPng) || keyLength <= 0)
         return;
     s_view.Use(folder);
-    const char* extension = format == kFormatGif ? ".gif" : ".png";
-    const std::size_t folderLength = std::strlen(folder);
-    char path[260];
-
-    s_view.ForEachCandidate(baseName, [&](std::string_view name, int& keySlot) {
-        // The candidate must end in the format's extension, ignoring case.
-        if (name.size() < 4 || !PrefixEqualsIgnoringCase(name.data() + name.size() - 4, extension, 4))
-            return true;
-        const std::size_t length = folderLength + name.size();
-        if (length >= sizeof path)
-            return true;
-        std::memcpy(path, folder, folderLength);
-        std::memcpy(path + folderLength, name.data(), name.size());
-        path[length] = '\0';
-        const StoredKey& stored = s_view.KeyOf(keySlot, path, format);
-        if (stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
-            stored.text.size() == static_cast<std::size_t>(keyLength) &&
-            std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0) {
-            std::memcpy(foundPath, path, length + 1);
-            return false;
+    const std::vector<std::string>* names =
+        s_view.Matching(baseName, format, MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
+    if (names == nullptr)
+        return;
+    // The first whole one in name order whose key is the same.
+    for (const std::string& name : *names) {
+        const std::string path = s_view.folder() + name;
+        const StoredKey* stored = s_keys.Find(path);
+        if (stored != nullptr && Matches(*stored, colours, key, keyLength) && s_keys.IsWhole(path, format)) {
+            std::memcpy(foundPath, path.c_str(), path.size() + 1);
+            return;
         }
-        return true;
-    });
+    }
 }
 
 int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension)
 {
     s_view.Use(folder);
-    const std::string_view base(baseName);
-    const std::string dotExtension = std::string(".") + extension;
-    const std::string plainName = std::string(baseName) + dotExtension;
-    bool plainTaken = false;
-    std::vector<int> taken;
-    // Only names of exactly the form that numbering makes count, as only an
-    // entry of exactly that name stops it: base.ext and baseN.ext, N without
-    // leading zeros.
-    s_view.ForEachCandidate(baseName, [&](std::string_view name, int&) {
-        if (name.size() <= base.size() + dotExtension.size() || name.compare(0, base.size(), base) != 0 ||
-            name.compare(name.size() - dotExtension.size(), dotExtension.size(), dotExtension) != 0) {
-            plainTaken = plainTaken || name == plainName;
-            return true;
-        }
-        const std::string_view digits = name.substr(base.size(), name.size() - base.size() - dotExtension.size());
-        if (digits.size() > 9 || digits[0] == '0')
-            return true;
-        int number = 0;
-        for (char c : digits) {
-            if (c < '0' || c > '9')
-                return true;
-            number = number * 10 + (c - '0');
-        }
-        taken.push_back(number);
-        return true;
-    });
-    if (!plainTaken)
-        return 0;
-    std::sort(taken.begin(), taken.end());
-    int free = 1;
-    for (int number : taken) {
-        if (number == free)
-            ++free;
-        else if (number > free)
-            break;
-    }
-    return free;
+    return s_view.FirstFreeNumber(baseName, extension);
 }

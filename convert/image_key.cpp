@@ -1,14 +1,14 @@
 // The image key: font, size, transparency and the glyph codes of a block.
 #include <cstring>
 
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
+#include "hangul/ascii_text.h"
 
 int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
-                 const unsigned char* glyphs, int glyphLength, char key[256])
+                 const unsigned char* glyphs, int glyphLength, char key[kImageKeyBytes])
 {
     // "<font> <size> " then "^" unless transparent, then the glyph string's
     // bytes as upper-case hexadecimal. A key over 250 characters is none.
-    static const char kHexDigits[] = "0123456789ABCDEF";
     const std::size_t codes = static_cast<std::size_t>(glyphLength > 0 ? glyphLength : 0);
     const std::size_t prefix = fontName.size() + 1 + fontSize.size() + 1 + (transparent ? 0 : 1);
     if (prefix + 2 * codes > kMaxImageKey) {
@@ -28,8 +28,8 @@ int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool tran
         key[length++] = '^';
     for (std::size_t i = 0; i < codes; ++i) {
         const unsigned char byte = glyphs[i];
-        key[length++] = kHexDigits[byte >> 4];
-        key[length++] = kHexDigits[byte & 0x0F];
+        key[length++] = kUpperHexDigits[byte >> 4];
+        key[length++] = kUpperHexDigits[byte & 0x0F];
     }
     key[length] = '\0';
     return static_cast<int>(length);

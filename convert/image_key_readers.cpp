@@ -6,12 +6,14 @@
 #include <cstring>
 #include <memory>
 
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
+#include "imaging/gif_writer.h"
+#include "imaging/png_writer.h"
 
 namespace {
 
-// Text buffers of the readers hold 260 bytes.
-constexpr int kKeyTextRoom = 260;
+// Text buffers of the readers.
+constexpr int kKeyTextRoom = kReadKeyBytes;
 
 class FileDescriptor {
 public:
@@ -59,24 +61,26 @@ bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size)
 
 int ReadGifKey(const char* path, char* text, unsigned char* colours)
 {
-    // Layout written by the GIF writer: the two-entry colour table at bytes
-    // 13 to 18, then at once the comment extension 0x21 0xFE, a size byte L
+    // Layout written by the GIF encoder: the two-entry colour table at
+    // kGifColourTableAt, then at once the comment extension, a size byte L
     // and L bytes of key text (only this first sub-block is read).
+    constexpr int kKeyTextAt = kGifCommentAt + 3;
     std::memset(text, 0, kKeyTextRoom);
     FileDescriptor file(path);
     if (!file.ok())
         return 0;
-    unsigned char head[22 + 255];
+    unsigned char head[kKeyTextAt + 255];
     const int got = file.ReadStart(head, sizeof head);
 
     std::memset(colours, 0, 6);
-    if (got > 13)
-        std::memcpy(colours, head + 13, static_cast<std::size_t>(got >= 19 ? 6 : got - 13));
-    if (got < 22 || head[19] != 0x21 || head[20] != 0xFE)
+    if (got > kGifColourTableAt)
+        std::memcpy(colours, head + kGifColourTableAt,
+                    static_cast<std::size_t>(got >= kGifCommentAt ? 6 : got - kGifColourTableAt));
+    if (got < kKeyTextAt || head[kGifCommentAt] != kGifExtensionIntroducer || head[kGifCommentAt + 1] != kGifCommentLabel)
         return 0;
-    const int length = head[21];
+    const int length = head[kGifCommentAt + 2];
     int copied = 0;
-    for (int i = 22; i < got && copied < length; ++i) {
+    for (int i = kKeyTextAt; i < got && copied < length; ++i) {
         text[copied++] = static_cast<char>(head[i]);
         if (head[i] == '\n')
             break;  // the text stops after a line feed
@@ -88,7 +92,7 @@ int ReadGifKey(const char* path, char* text, unsigned char* colours)
 int ReadPngKey(const char* path, char* text, unsigned char* colours)
 {
     // Walks the chunks before the first IDAT: colours from PLTE, the key
-    // from the "Comment" tEXt chunk. Any chunk over 512 bytes ends the walk.
+    // from the kPngCommentKeyword tEXt chunk. Any chunk over 512 bytes ends the walk.
     constexpr unsigned kMaxChunk = 512;
     std::memset(text, 0, kKeyTextRoom);
     std::memset(colours, 0, 6);
@@ -111,8 +115,7 @@ int ReadPngKey(const char* path, char* text, unsigned char* colours)
         unsigned char lengthBytes[4];
         if (std::fread(lengthBytes, 1, 4, file.get()) != 4)
             break;
-        const unsigned length = (unsigned(lengthBytes[0]) << 24) | (unsigned(lengthBytes[1]) << 16) |
-                                (unsigned(lengthBytes[2]) << 8) | unsigned(lengthBytes[3]);
+        const unsigned long length = BigEndian32(lengthBytes);
         if (length > kMaxChunk)
             break;
         if (std::fread(chunk, 1, length + 4, file.get()) != length + 4)
@@ -128,14 +131,15 @@ int ReadPngKey(const char* path, char* text, unsigned char* colours)
             std::memset(colours, 0, 6);
             std::memcpy(colours, data, length < 6 ? length : 6);
         } else if (std::memcmp(chunk, "tEXt", 4) == 0) {
-            if (length >= 8 && std::memcmp(data, "Comment", 8) == 0) {
-                const unsigned textLength = length - 8;
+            if (length >= sizeof kPngCommentKeyword &&
+                std::memcmp(data, kPngCommentKeyword, sizeof kPngCommentKeyword) == 0) {
+                const unsigned long textLength = length - sizeof kPngCommentKeyword;
                 if (textLength > 256) {
                     result = 0;
                     break;
                 }
                 std::memset(text, 0, kKeyTextRoom);
-                std::memcpy(text, data + 8, textLength);
+                std::memcpy(text, data + sizeof kPngCommentKeyword, textLength);
                 result = static_cast<int>(textLength);
             }
         } else if (std::memcmp(chunk, "IDAT", 4) == 0) {

@@ -8,8 +8,7 @@
 #include "hangul/ascii_text.h"
 #include "hangul/code_page.h"
 
-char g_szImageBaseName[256];
-bool g_bFixedName = false;
+ImageName g_imageName;
 
 namespace {
 
@@ -23,11 +22,6 @@ constexpr char kErrorName[] = "_err_";
 char AsciiUpper(unsigned c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
-}
-
-bool IsAsciiAlnum(unsigned c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 bool IsErrorName(const char* name)
@@ -142,19 +136,46 @@ void AddCodeForm(char* name, int len, unsigned value)
     AppendWithin(name, len, limit, addition, true);
 }
 
+bool IsNameCharacter(unsigned char c)
+{
+    return c == '_' || IsAsciiAlnum(c);
+}
+
 }  // namespace
 
-void AddToImageName(int kind, unsigned value)
+void ImageName::Clear()
 {
-    if (g_bFixedName)
+    base[0] = '\0';
+    fixed = false;
+}
+
+void ImageName::ApplyDirective(const char* text, int count)
+{
+    int length = 0;
+    if (count >= 2 && PrefixEqualsIgnoringCase(text, "n=", 2)) {
+        for (int i = 2; i < count; ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == ' ')
+                break;
+            if (IsNameCharacter(c))
+                base[length++] = static_cast<char>(c);
+        }
+    }
+    base[length] = '\0';
+    fixed = length != 0;
+}
+
+void ImageName::Add(int kind, unsigned value)
+{
+    if (fixed)
         return;
-    char* name = g_szImageBaseName;
+    char* name = base;
     if (IsErrorName(name))
         return;
     value &= 0xFFFF;
     // The additions below only happen while the name is shorter than 8, so
-    // the 256-byte buffer is never at risk.
-    const int len = static_cast<int>(strnlen(name, sizeof g_szImageBaseName - 1));
+    // the buffer is never at risk.
+    const int len = static_cast<int>(strnlen(name, sizeof base - 1));
     switch (kind) {
     case kNameSyllable: AddSyllableOrLetter(name, len, value); break;
     case kNameDoubleByte: AddDoubleByteCode(name, len, value); break;
@@ -163,6 +184,33 @@ void AddToImageName(int kind, unsigned value)
     case kNameError: std::memcpy(name, kErrorName, sizeof kErrorName); break;
     default: break;
     }
+}
+
+void ImageName::Settle()
+{
+    if (base[0] == '\0') {
+        std::strcpy(base, "_");
+        fixed = false;
+    }
+    if (IsReservedName(base))
+        std::strcat(base, "_");
+}
+
+int ImageName::FileName(int number, const char* extension, char* out, std::size_t room) const
+{
+    if (number == 0)
+        return std::snprintf(out, room, "%s.%s", base, extension);
+    return std::snprintf(out, room, "%s%d.%s", base, number, extension);
+}
+
+void AddToImageName(int kind, unsigned value)
+{
+    g_imageName.Add(kind, value);
+}
+
+void ApplyNameDirective(const char* text, int count)
+{
+    g_imageName.ApplyDirective(text, count);
 }
 
 bool IsReservedName(const char* name)

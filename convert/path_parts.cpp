@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "data/limits.h"
+
 namespace {
 
 char s_drive[3];
-char s_folder[256];
-char s_name[256];
-char s_extension[256];
+char s_folder[kMaxPathPart];
+char s_name[kMaxPathPart];
+char s_extension[kMaxPathPart];
 
 void CopyCut(char* to, std::size_t room, const char* from, std::size_t length)
 {

@@ -9,15 +9,12 @@
 #include <memory>
 #include <set>
 
+#include "convert/dir_search.h"
 #include "hangul/ascii_text.h"
 
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-std::string JoinPath(const std::string& folder, const char* name)
+std::string PathInFolder(const std::string& folder, const char* name)
 {
     if (!folder.empty() && folder.back() == '/')
         return folder + name;
@@ -29,7 +26,7 @@ std::string JoinPath(const std::string& folder, const char* name)
 // False with errno set when the folder cannot be read.
 bool ReadFolder(const std::string& folder, std::vector<std::string>& names)
 {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    DirHandle dir(opendir(folder.c_str()));
     if (!dir)
         return false;
     while (const dirent* entry = readdir(dir.get())) {
@@ -46,7 +43,7 @@ bool IsSourcePageName(std::string_view name)
 {
     const auto endsWith = [name](std::string_view extension) {
         return name.size() > 3 + extension.size() &&
-               SameIgnoringCase(name.substr(name.size() - extension.size()), extension);
+               EqualsIgnoringCase(name.substr(name.size() - extension.size()), extension);
     };
     return StartsWithIgnoringCase(name, "sp_") && (endsWith(".htm") || endsWith(".html"));
 }
@@ -76,12 +73,12 @@ SitePages FindSitePages(const std::vector<std::string>& folders)
         }
         std::vector<std::string> subfolders;
         for (const std::string& name : names) {
-            const std::string path = JoinPath(folder, name.c_str());
+            const std::string path = PathInFolder(folder, name.c_str());
             struct stat st;
             if (lstat(path.c_str(), &st) != 0)
                 continue;  // gone since the folder was read
             if (S_ISDIR(st.st_mode)) {
-                if (!SameIgnoringCase(name, "hanimg"))
+                if (!EqualsIgnoringCase(name, "hanimg"))
                     subfolders.push_back(path);
             } else if (S_ISREG(st.st_mode) && IsSourcePageName(name)) {
                 // The output page's name is the source page's without "sp_".

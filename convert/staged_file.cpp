@@ -24,12 +24,12 @@ StagedFile::~StagedFile()
     Discard();
 }
 
-bool StagedFile::Open(const std::string& path, const char* tempPrefix)
+bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNewFile)
 {
     Discard();
     mode_t mode = NewFileMode();
     struct stat st;
-    if (stat(path.c_str(), &st) == 0) {
+    if (!asNewFile && stat(path.c_str(), &st) == 0) {
         // An existing file must be one that "wb" could overwrite.
         if (!S_ISREG(st.st_mode) || access(path.c_str(), W_OK) != 0)
             return false;
@@ -99,6 +99,30 @@ bool StagedFile::WriteAll(const void* bytes, std::size_t count)
 
 bool StagedFile::Commit()
 {
+    if (!Close())
+        return false;
+    if (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+FreeNameMove StagedFile::CommitToFreeName()
+{
+    if (!Close())
+        return FreeNameMove::kFailed;
+    const FreeNameMove moved = renameOnCommit_ ? MoveToFreeName(tempPath_.c_str(), path_.c_str()) : FreeNameMove::kMoved;
+    if (moved != FreeNameMove::kMoved)
+        unlink(tempPath_.c_str());
+    tempPath_.clear();
+    return moved;
+}
+
+bool StagedFile::Close()
+{
     if (fd_ < 0)
         return false;
     bool written = !writeFailed_;
@@ -111,12 +135,11 @@ bool StagedFile::Commit()
     }
     file_ = nullptr;
     fd_ = -1;
-    if (!written || !closed || (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0)) {
+    if (!written || !closed) {
         unlink(tempPath_.c_str());
         tempPath_.clear();
         return false;
     }
-    tempPath_.clear();
     return true;
 }
 

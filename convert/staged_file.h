@@ -10,6 +10,13 @@
 #include <cstdio>
 #include <string>
 
+#include "convert/free_name_move.h"
+
+// The prefixes of the temporary names of pages and images being written.
+inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";
+inline constexpr char kStagedImagePrefix[] = ".sylpic-image-";
+inline constexpr char kStagedFontPrefix[] = ".sylpic-font-";
+
 class StagedFile {
 public:
     StagedFile() = default;
@@ -19,8 +26,11 @@ public:
 
     // Opens a temporary file beside `path`, named `tempPrefix` and six random
     // characters. False when no file can be written at `path`: a folder or a
-    // read-only file stands there, or the folder takes no new file.
-    bool Open(const std::string& path, const char* tempPrefix);
+    // read-only file stands there, or the folder takes no new file. With
+    // `asNewFile` the file at `path` is replaced as if none stood there (it
+    // is the page just kept under its source name), and gets a new file's
+    // mode.
+    bool Open(const std::string& path, const char* tempPrefix, bool asNewFile = false);
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
     // Commit the file is still removed on failure. False when the name is
@@ -34,10 +44,15 @@ public:
     // Flushes, closes and moves the temporary file onto `path`. False (and
     // the temporary file removed) when any of it failed.
     bool Commit();
+    // The same, but the file takes `path` only where no entry stands there:
+    // kTaken (and the temporary file removed) when one does.
+    FreeNameMove CommitToFreeName();
     // Closes and removes the temporary file; the file at `path` is untouched.
     void Discard();
 
 private:
+    // Flushes and closes; false (and the file written removed) on failure.
+    bool Close();
     // Takes the open descriptor of the file `written` (removed on failure)
     // that will become `path`.
     bool Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit);

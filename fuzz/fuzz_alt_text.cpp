@@ -10,7 +10,10 @@
 // - it is ASCII without controls for a code page 932 page, and UTF-8 for a
 //   UTF-8 page;
 // - unescaped, it gives back the drawn text without its controls, with
-//   U+FFFD for what UTF-8 cannot carry.
+//   U+FFFD for what UTF-8 cannot carry;
+// - the same text as real text is the alt text where it stands alone (in a
+//   tag, say), and in a span the same but for '"': the span holds no '<' or
+//   '>' before its end.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +21,8 @@
 #include <vector>
 
 #include "convert/alt_text.h"
+#include "convert/html_text.h"
+#include "convert/real_text.h"
 #include "fuzz/fuzz_support.h"
 #include "hangul/block_buffers.h"
 #include "hangul/glyph_text.h"
@@ -121,5 +126,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(std::all_of(alt.begin(), alt.end(), [](char c) { return c >= 0x20 && c < 0x7F; }),
                    "a code page 932 page's alt text is not printable ASCII: " + alt);
     FUZZ_CHECK(Unescape(alt) == Filtered(drawn), "the alt text does not give back the drawn text: " + alt);
+
+    const std::u32string shown = ShownCharacters(drawn);
+    FUZZ_CHECK(RealTextMarkup(shown, encoding, RealTextPlace::kBare) == alt, "bare real text differs from the alt text");
+    const std::string span = RealTextMarkup(shown, encoding, RealTextPlace::kSpan);
+    const std::string open = "<span class=\"sylpic\" lang=\"ko\">";
+    FUZZ_CHECK(span.size() >= open.size() + 7 && span.compare(0, open.size(), open) == 0 &&
+                   span.find_first_of("<>", open.size()) == span.size() - 7 && span.ends_with("</span>"),
+               "the span does not end where its text ends: " + span);
+    FUZZ_CHECK(Unescape(span.substr(open.size(), span.size() - open.size() - 7)) == Filtered(drawn),
+               "the span's text does not give back the drawn text: " + span);
     return 0;
 }

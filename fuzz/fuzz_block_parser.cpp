@@ -21,7 +21,7 @@
 
 #include "convert/block_state.h"
 #include "convert/image_name.h"
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(g_blockBytes.count == static_cast<int>(std::min<std::size_t>(size - 1, kMaxBlockBytes)),
                "block byte count " + std::to_string(g_blockBytes.count));
     if (fixedName) {  // as a name directive leaves it
-        std::strcpy(g_szImageBaseName, "fixed_Name9");
-        g_bFixedName = true;
+        std::strcpy(g_imageName.base, "fixed_Name9");
+        g_imageName.fixed = true;
     }
     std::memset(g_glyphString.bytes, 0xEE, sizeof g_glyphString.bytes);
 
@@ -95,35 +95,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else
         CheckNarrowText(g_glyphString.bytes, length);
 
-    const std::size_t nameLength = std::strlen(g_szImageBaseName);
+    const std::size_t nameLength = std::strlen(g_imageName.base);
     if (fixedName) {
-        FUZZ_CHECK(std::strcmp(g_szImageBaseName, "fixed_Name9") == 0, "a fixed name was changed");
+        FUZZ_CHECK(std::strcmp(g_imageName.base, "fixed_Name9") == 0, "a fixed name was changed");
     } else {
-        FUZZ_CHECK(nameLength <= 8, std::string("name over 8 characters: ") + g_szImageBaseName);
+        FUZZ_CHECK(nameLength <= 8, std::string("name over 8 characters: ") + g_imageName.base);
         for (std::size_t i = 0; i < nameLength; ++i)
-            FUZZ_CHECK(IsNameCharacter(g_szImageBaseName[i]), std::string("name ") + g_szImageBaseName);
+            FUZZ_CHECK(IsNameCharacter(g_imageName.base[i]), std::string("name ") + g_imageName.base);
         if (errors > 0)
-            FUZZ_CHECK(std::strcmp(g_szImageBaseName, "_err_") == 0,
-                       std::string("a block with errors named ") + g_szImageBaseName);
+            FUZZ_CHECK(std::strcmp(g_imageName.base, "_err_") == 0,
+                       std::string("a block with errors named ") + g_imageName.base);
     }
-    IsReservedName(g_szImageBaseName);
+    IsReservedName(g_imageName.base);
 
     // The key, built as at the block end: after the terminator, which in
     // Unicode mode counts one zero byte.
     if (length == 0)
         return 0;
-    g_glyphString.bytes[length] = 0;
-    if (g_bUnicodeMode) {
-        ++g_glyphString.length;
-        g_glyphString.bytes[g_glyphString.length] = 0;
-    }
+    g_glyphString.Terminate(g_bUnicodeMode);
+    const int keyBytes = g_glyphString.KeyLength(g_bUnicodeMode);
     const bool transparent = (flags & 4) != 0;
     char key[256];
     std::memset(key, 'K', sizeof key);
     const int keyLength =
-        MakeImageKey("NanumGothic", "12", transparent, g_glyphString.bytes, g_glyphString.length, key);
+        MakeImageKey("NanumGothic", "12", transparent, g_glyphString.bytes, keyBytes, key);
     const std::string expected = std::string("NanumGothic 12 ") + (transparent ? "" : "^") +
-                                 Hex(g_glyphString.bytes, g_glyphString.length);
+                                 Hex(g_glyphString.bytes, keyBytes);
     FUZZ_CHECK(keyLength >= 0 && keyLength <= kMaxImageKey, "key length " + std::to_string(keyLength));
     FUZZ_CHECK(std::strlen(key) == static_cast<std::size_t>(keyLength), "key text and length differ");
     if (expected.size() <= static_cast<std::size_t>(kMaxImageKey))

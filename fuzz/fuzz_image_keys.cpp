@@ -14,17 +14,20 @@
 // - a size is found only where it really is: a GIF's logical screen, a
 //   PNG's IHDR chunk right after the signature, an XBM's first two defines;
 // - what the writers store, the readers give back: the same key, length,
-//   colours and size.
+//   colours and size;
+// - what the writers make is a whole image, and no shorter part of it is;
+//   any file is looked at for wholeness without a read past its bytes.
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "convert/image_reuse.h"
+#include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
 #include "imaging/gif_writer.h"
 #include "imaging/png_writer.h"
+#include "imaging/whole_image.h"
 
 namespace {
 
@@ -179,6 +182,9 @@ void RoundTrip(bool png, const uint8_t* data, size_t size, const std::string& pa
                    "GIF writer failed");
     }
     FUZZ_CHECK(WriteWholeFile(path, bytes.data(), bytes.size()), "cannot write " + path);
+    const auto isWhole = png ? IsWholePng : IsWholeGif;
+    FUZZ_CHECK(isWhole(bytes.data(), bytes.size()), "a written image is not whole");
+    FUZZ_CHECK(!isWhole(bytes.data(), bytes.size() - 1 - data[0] % bytes.size()), "a cut image is whole");
 
     DecodedImage decoded;
     FUZZ_CHECK(png ? DecodePng(path, decoded) : DecodeGif(path, decoded), "the written image does not decode");
@@ -211,5 +217,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckGifRead(file, Read(ReadGifKey, path));
     CheckPngRead(file, Read(ReadPngKey, path));
     CheckSizeRead(file, path);
+    const std::string text(file.begin(), file.end());
+    FUZZ_CHECK(!IsWholeGif(file.data(), file.size()) || text.back() == 0x3B, "a whole GIF without its trailer");
+    FUZZ_CHECK(!IsWholePng(file.data(), file.size()) || text.ends_with("IEND\xAE\x42\x60\x82"),
+               "a whole PNG without its IEND chunk");
     return 0;
 }

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++n;
         bool begins = false;
         for (const ColourName& row : g_colourNames) {
-            if (std::strlen(row.name) < n || !SameIgnoringCase(std::string_view(row.name, n), std::string_view(text.get(), n)))
+            if (std::strlen(row.name) < n || !EqualsIgnoringCase(std::string_view(row.name, n), std::string_view(text.get(), n)))
                 continue;
             const unsigned char rgb[3] = {static_cast<unsigned char>(row.rgb >> 16),
                                           static_cast<unsigned char>(row.rgb >> 8),

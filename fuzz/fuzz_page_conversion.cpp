@@ -1,13 +1,14 @@
 // The page conversion as a whole, on arbitrary page bytes.
 //
-// Input: one settings byte, then the page. Bits 0-1 of the settings byte
-// choose the format (GIF, PNG, XBM, GIF), bit 2 transparency, bit 3 whether
-// the page is dropped for the first time (as NAME.htm, renamed to its source
-// page) or as its source page sp_NAME.htm, bit 4 the size 12 instead of 8
-// (small images keep the fuzzer fast), bit 5 alt text, bit 6 width, height
-// and baseline in the tags and 2x images, bit 7 pages read as UTF-8 whatever
-// they declare (else each page's own byte order mark or declaration
-// decides). Pages are cut to 4 KB so that drawing keeps the fuzzer fast.
+// Input: two settings bytes, then the page. Bits 0-1 of the first settings
+// byte choose the format (GIF, PNG, XBM, GIF), bit 2 transparency, bit 3
+// whether the page is dropped for the first time (as NAME.htm, renamed to
+// its source page) or as its source page sp_NAME.htm, bit 4 the size 12
+// instead of 8 (small images keep the fuzzer fast), bit 5 alt text, bit 6
+// width, height and baseline in the tags, bit 7 pages read as UTF-8
+// whatever they declare (else each page's own byte order mark or
+// declaration decides). Bit 0 of the second byte (bit 8 of the settings)
+// asks for 2x images. Pages are cut to 4 KB so that drawing keeps the fuzzer fast.
 //
 // Each input is converted twice from an empty folder: once by the whole run
 // (the log line), once by the page scanner alone. Properties:
@@ -43,7 +44,8 @@
 #include <string>
 
 #include "app/main_dlg.h"
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "convert/page_encoding.h"
 #include "fuzz/fuzz_support.h"
 #include "hangul/iconv_handle.h"
@@ -103,6 +105,9 @@ private:
     const std::string& page_;
 };
 
+// The settings bit of 2x images.
+constexpr unsigned kDoubledBit = 256;
+
 void Configure(CMainDlg& dlg, unsigned settings)
 {
     dlg.m_strFontName = "NanumGothic";
@@ -113,14 +118,14 @@ void Configure(CMainDlg& dlg, unsigned settings)
     dlg.m_bAltText = (settings & 32) ? 1 : 0;
     dlg.m_bDimensions = (settings & 64) ? 1 : 0;
     dlg.m_strPageEncoding = (settings & 128) ? "UTF-8" : "AUTO";
-    dlg.m_bHiDpi = (settings & 64) ? 1 : 0;
+    dlg.m_bHiDpi = (settings & kDoubledBit) ? 1 : 0;
 }
 
 
 // 2x images are made for GIF and PNG images when asked for.
 bool WithDoubled(unsigned settings)
 {
-    return (settings & 64) != 0 && (settings & 3) != 2;
+    return (settings & kDoubledBit) != 0 && (settings & 3) != 2;
 }
 
 const char* const kDoubledFolder = "2x";
@@ -333,12 +338,12 @@ void CheckImageTags(const std::string& output, const std::string& folder, const 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1 || size > kMaxPage + 1)
+    if (size < 2 || size > kMaxPage + 2)
         return -1;  // not added to the corpus
     static const ScratchFolder scratch("page");
     scratch.Empty();
-    const unsigned settings = data[0];
-    const std::string page(reinterpret_cast<const char*>(data + 1), size - 1);
+    const unsigned settings = data[0] | (static_cast<unsigned>(data[1]) << 8);
+    const std::string page(reinterpret_cast<const char*>(data + 2), size - 2);
     const bool firstDrop = (settings & 8) != 0;
 
     // The whole run, in folder a/.

@@ -41,21 +41,22 @@ pages = [
     cp932("[[`n=con`han]][[`n=a-b c`x]][[`q=x`han]][[`n=top]]"),
     cp932('<body text="#f0f">[[ppyeolh kkwaelph]]</body>'),
 ]
-for flags in (0, 1, 2, 4, 8, 32, 33, 34):
+# Two settings bytes: the second's bit 0 asks for 2x images.
+for flags in (0, 1, 2, 4, 8, 32, 33, 34, 64, 256 | 1):
     for page in pages:
-        put("page_conversion", bytes([flags]) + page[:4096])
+        put("page_conversion", bytes([flags & 255, flags >> 8]) + page[:4096])
 
 # UTF-8 pages: by byte order mark, by declaration, or read as UTF-8 (bit 7);
-# with alt text (bit 5) and dimensions (bit 6).
+# with alt text (bit 5), dimensions (bit 6) and 2x images (bit 8).
 utf8_pages = [
     "\ufeff[[한국어]] [[han-gug-eo]] [[漢字]] [[*k]] [[ㄱ]]".encode("utf-8"),
     '<meta charset="utf-8"><p>[[한]] [[`n=x한`{a한"<&>}]]</p>'.encode("utf-8"),
     "[[\U0001F600ก①]] ポ[[han]] [[{'\x1b'}]]".encode("utf-8") + b"[[\xf0\x9f\x98 \xc0\xaf \xed\xa0\x80]]",
     b"[[ka" + b"-" * 4000 + "한]]".encode("utf-8"),
 ]
-for flags in (32 | 64, 32 | 64 | 128 | 1, 32 | 128 | 2, 64 | 16):
+for flags in (32 | 64 | 256, 32 | 64 | 128 | 1 | 256, 32 | 128 | 2, 64 | 16):
     for page in utf8_pages:
-        put("page_conversion", bytes([flags]) + page[:4096])
+        put("page_conversion", bytes([flags & 255, flags >> 8]) + page[:4096])
 
 blocks = [
     b"han-gug-eo", b"an-nyeong-ha-sib-ni-kka", b"{Seoul} 2002", b"*k *n *t *r *m",

@@ -17,7 +17,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=(page_conversion block_parser page_colours image_keys settings_file
-                              page_encoding utf8_text alt_text)
+                              page_encoding utf8_text alt_text real_text)
 build="${FUZZ_BUILD:-$root/build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSYLPIC_FUZZ=ON -DSYLPIC_WITH_DIALOG=OFF \
@@ -33,7 +33,7 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 max_len() {
   case "$1" in
     block_parser) echo 5200 ;;
-    page_conversion) echo 4097 ;;
+    page_conversion|real_text) echo 4097 ;;
     *) echo 4096 ;;
   esac
 }

@@ -11,15 +11,6 @@ inline char AsciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-inline bool EqualsIgnoringCase(const char* a, const char* b)
-{
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (AsciiLower(*a) != AsciiLower(*b))
-            return false;
-    }
-    return *a == *b;
-}
-
 // Compares the first `count` characters; a text that ends earlier is not equal.
 inline bool PrefixEqualsIgnoringCase(const char* text, const char* prefix, int count)
 {
@@ -44,12 +35,52 @@ inline int CompareIgnoringCase(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-inline bool SameIgnoringCase(std::string_view a, std::string_view b)
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
 }
 
 inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && SameIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+// White space as the C library's isspace sees it in the C locale: space,
+// tab, line feed, vertical tab, form feed and carriage return. HTML
+// attributes are separated by it.
+inline bool IsAsciiSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// The blanks trimmed from the ends of a settings file's lines, keys and
+// values: white space but the vertical tab and the form feed, which stay
+// part of the text.
+inline constexpr char kLineBlanks[] = " \t\r\n";
+
+// The hexadecimal digits, as the image key (upper case) and the XBM array
+// (lower case) write them.
+inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+inline constexpr char kLowerHexDigits[] = "0123456789abcdef";
+
+inline bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The value of a hexadecimal digit; any other character counts as 0.
+inline int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = AsciiLower(c);
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 0;
+}
+
+// An ASCII letter or digit; a byte beyond ASCII or a wider code never is.
+inline bool IsAsciiAlnum(unsigned c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hangul/code_page.h"
+#include "hangul/double_byte.h"
 #include "hangul/iconv_handle.h"
 
 namespace {
@@ -68,9 +69,15 @@ BlockCharacterCode CodeForBlockCharacter(char32_t character)
     const std::vector<Cp932RoundTrip>& rows = Cp932RoundTrips();
     const auto row = std::lower_bound(rows.begin(), rows.end(), character,
                                       [](const Cp932RoundTrip& r, char32_t c) { return r.character < c; });
-    if (row != rows.end() && row->character == character)
-        return {BlockCodePage::kCp932, static_cast<unsigned char>(row->code >> 8),
-                static_cast<unsigned char>(row->code & 0xFF)};
+    if (row != rows.end() && row->character == character) {
+        const auto lead = static_cast<unsigned char>(row->code >> 8);
+        const auto trail = static_cast<unsigned char>(row->code & 0xFF);
+        // A code that the double-byte map leaves without a counterpart
+        // (circled digits, Roman numerals, units, some hanja) would be an
+        // error: the character's code page 949 code is taken instead.
+        if (MapDoubleByte(lead, trail) != 0)
+            return {BlockCodePage::kCp932, lead, trail};
+    }
 
     // Code page 949 has no character past the BMP, and no surrogate is one.
     if (character <= 0xFFFF && !(character >= 0xD800 && character <= 0xDFFF)) {

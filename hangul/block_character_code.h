@@ -19,7 +19,8 @@ struct BlockCharacterCode {
 // the caller), the first of these that fits:
 // - its double-byte code page 932 code, when decoding that code gives the
 //   character back (so not a one-way mapping such as U+2016 to 0x8161, and
-//   not a one-byte code such as a half-width katakana's);
+//   not a one-byte code such as a half-width katakana's) and the double-
+//   byte map gives that code a counterpart;
 // - its code page 949 code;
 // - none.
 // The code page 932 codes are read from iconv on first use.

@@ -63,11 +63,11 @@ bool IsAsciiLetter(unsigned char b)
     return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
 }
 
-// True while `bytes` more bytes fit into the glyph string's 256.
+// True while `bytes` more bytes fit into the glyph string's room.
 bool GlyphStringHasRoom(int bytes)
 {
     const int length = g_glyphString.length;
-    return length >= 0 && length <= kMaxGlyphBytes - bytes;
+    return length >= 0 && length <= g_glyphString.room - bytes;
 }
 
 void StoreByte(unsigned char byte)

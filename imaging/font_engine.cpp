@@ -148,6 +148,10 @@ public:
         return FcFontSetPtr(FcFontList(config_.get(), pattern.get(), wanted.get()));
     }
 
+    // The file of the face `faceName`, lower-cased, as drawing opens it; null
+    // when there is none.
+    const FaceFile* LocateFile(const std::string& key) { return Locate(key); }
+
     // The face `faceName` (ignoring case), or null.
     OpenFace* FindFace(const std::string& faceName)
     {
@@ -187,7 +191,7 @@ public:
             return ViewOf(sized, found->second);
         MonoGlyph rendered = Render(sized, index);
         const std::size_t size = rendered.bits.size();
-        if (size + kGlyphBookkeepingBytes > kGlyphCacheBytes) {
+        if (size + kGlyphBookkeepingBytes > budget_) {
             // Too big to keep: shown from where it was rendered.
             uncached_ = std::move(rendered);
             return GlyphView{uncached_.advance, uncached_.left, uncached_.top, uncached_.width, uncached_.rows,
@@ -198,8 +202,9 @@ public:
             return sized.bits.size() + size > sized.bits.capacity() ? std::max(size, kGlyphBitsStep) : 0;
         };
         std::size_t growth = growthFor();
-        if (cachedBytes_ + growth + kGlyphBookkeepingBytes > kGlyphCacheBytes) {
+        if (cachedBytes_ + growth + kGlyphBookkeepingBytes > budget_) {
             ForgetGlyphs();
+            ++evictions_;
             growth = growthFor();
         }
         if (growth != 0)
@@ -213,6 +218,15 @@ public:
 
     // The glyph `index` of `sized` rendered afresh, bypassing the cache.
     MonoGlyph RenderUncached(SizedFace& sized, FT_UInt index) { return Render(sized, index); }
+
+    std::size_t SetBudget(std::size_t bytes)
+    {
+        const std::size_t before = budget_;
+        ForgetGlyphs();
+        budget_ = bytes;
+        return before;
+    }
+    std::size_t Evictions() const { return evictions_; }
 
 private:
     FontCache()
@@ -396,10 +410,22 @@ private:
     std::unordered_map<std::string, std::unique_ptr<FaceFile>> files_;
     std::unordered_map<std::string, std::unique_ptr<OpenFace>> faces_;
     std::size_t cachedBytes_ = 0;  // of the glyphs of all sized faces
-    MonoGlyph uncached_;           // the last glyph too big to cache
+    std::size_t budget_ = kGlyphCacheBytes;
+    std::size_t evictions_ = 0;  // times the cache was emptied to stay within budget_
+    MonoGlyph uncached_;         // the last glyph too big to cache
 };
 
 }  // namespace
+
+std::size_t SetGlyphCacheBudget(std::size_t bytes)
+{
+    return FontCache::Instance().SetBudget(bytes);
+}
+
+std::size_t GlyphCacheEvictions()
+{
+    return FontCache::Instance().Evictions();
+}
 
 std::vector<std::string> ListHangulFaces()
 {
@@ -415,7 +441,7 @@ std::vector<std::string> ListHangulFaces()
         return order != 0 ? order < 0 : a < b;
     };
     std::sort(faces.begin(), faces.end(), lessIgnoringCase);
-    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return SameIgnoringCase(a, b); };
+    auto sameIgnoringCase = [](const std::string& a, const std::string& b) { return EqualsIgnoringCase(a, b); };
     faces.erase(std::unique(faces.begin(), faces.end(), sameIgnoringCase), faces.end());
     return faces;
 }
@@ -546,4 +572,40 @@ void HangulFont::DrawScaledLayout(const HangulFont& layout, int scale, const std
                   bits, width, height, rowBytes);
         layoutPenX += layoutAdvance;
     }
+}
+
+std::vector<FaceFileName> ListFamilyFaceFiles(const std::string& faceName)
+{
+    std::vector<FaceFileName> files;
+    FontCache& cache = FontCache::Instance();
+    const std::string key = Lowered(faceName);
+    const FaceFile* chosen = cache.LocateFile(key);
+    if (chosen == nullptr)
+        return files;
+    files.push_back({chosen->path, chosen->index});
+    FcFontSetPtr fonts = cache.ListKoreanFonts({FC_FAMILY, FC_FILE, FC_INDEX, FC_SLANT});
+    std::vector<FaceFileName> others;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcPattern* font = fonts->fonts[i];
+        FcChar8* family = nullptr;
+        FcChar8* file = nullptr;
+        int index = 0, slant = FC_SLANT_ROMAN;
+        if (FcPatternGetString(font, FC_FAMILY, 0, &family) != FcResultMatch ||
+            FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch ||
+            Lowered(reinterpret_cast<const char*>(family)) != key)
+            continue;
+        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+        const std::string path = reinterpret_cast<const char*>(file);
+        if (slant == FC_SLANT_ROMAN && !(path == chosen->path && index == chosen->index))
+            others.push_back({path, index});
+    }
+    std::sort(others.begin(), others.end(), [](const FaceFileName& a, const FaceFileName& b) {
+        return a.path != b.path ? a.path < b.path : a.index < b.index;
+    });
+    others.erase(std::unique(others.begin(), others.end(),
+                             [](const FaceFileName& a, const FaceFileName& b) { return a.path == b.path && a.index == b.index; }),
+                 others.end());
+    files.insert(files.end(), others.begin(), others.end());
+    return files;
 }

@@ -1,12 +1,31 @@
 #pragma once
 // The platform's text services on FreeType and fontconfig: the Hangul faces,
 // and measuring and drawing a string one bit per pixel.
+#include <cstddef>
 #include <string>
 #include <vector>
 
 // Face names of the fonts whose languages include Korean: each family's
 // first (default-language) name, sorted ignoring case, without duplicates.
 std::vector<std::string> ListHangulFaces();
+
+// The glyph cache's byte budget: the rendered glyphs of all faces and sizes
+// together, with their bookkeeping, stay within it (8 MB unless set). Past
+// it the cache is emptied and fills again; a glyph bigger than the whole
+// budget is drawn from a slot of its own. Setting the budget empties the
+// cache; returns the budget before.
+std::size_t SetGlyphCacheBudget(std::size_t bytes);
+// How many times the glyph cache has been emptied to stay within its budget.
+std::size_t GlyphCacheEvictions();
+// A face's file, as fontconfig lists it.
+struct FaceFileName {
+    std::string path;
+    int index = 0;
+};
+// The file that drawing opens for `faceName` (ignoring case), then the files
+// of the other upright faces of its family, by path and index. Empty when no
+// Hangul face has that name.
+std::vector<FaceFileName> ListFamilyFaceFiles(const std::string& faceName);
 
 // Measured size of a text, in whole pixels.
 struct TextExtent {

@@ -82,12 +82,12 @@ int ColourTableField(int colours)
 }
 
 // The comment goes out as one sub-block when it fits, which is what image
-// reuse reads back from byte 19; a longer one continues in further
+// reuse reads back from kGifCommentAt; a longer one continues in further
 // sub-blocks instead of overflowing the one-byte length.
 void PutComment(ByteBuffer& out, const char* comment)
 {
-    PutByte(out, 0x21);
-    PutByte(out, 0xFE);
+    PutByte(out, kGifExtensionIntroducer);
+    PutByte(out, kGifCommentLabel);
     std::size_t left = std::strlen(comment);
     while (left > 0) {
         const std::size_t part = left < 255 ? left : 255;
@@ -214,7 +214,7 @@ int SaveGif(ByteBuffer& out, int width, int height, int rowBytes, int bitsPerPix
     }
 
     // The comment must follow the colour table at once: image reuse reads
-    // the table from bytes 13 to 18 and the comment from byte 19.
+    // the table from kGifColourTableAt and the comment from kGifCommentAt.
     if (comment != nullptr && comment[0] != '\0')
         PutComment(out, comment);
     if (transparent != -1)
@@ -255,4 +255,15 @@ int EncodeGif(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
     const int transparent = style.transparent ? 0 : -1;
     return SaveGif(out, bitmap.width, bitmap.height, bitmap.rowBytes, 1, style.colours, pixels, 2, transparent,
                    style.key);
+}
+
+// GIF: "GIF87a" or "GIF89a", then the logical screen's width and height,
+// two bytes each, low byte first.
+bool ReadGifSize(const unsigned char* head, std::size_t length, ImageSize& size)
+{
+    if (length < kGifScreenAt + 4 || (std::memcmp(head, "GIF87a", 6) != 0 && std::memcmp(head, "GIF89a", 6) != 0))
+        return false;
+    size.width = head[kGifScreenAt] | (head[kGifScreenAt + 1] << 8);
+    size.height = head[kGifScreenAt + 2] | (head[kGifScreenAt + 3] << 8);
+    return true;
 }

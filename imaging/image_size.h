@@ -11,6 +11,9 @@ struct ImageSize {
     int height = 0;
 };
 
+// Sizes past this are no image this program reads back.
+inline constexpr long kMaxImageSide = 0x7FFFFFFF;
+
 // Enough of a file's first bytes for ReadImageSize in every format.
 inline constexpr std::size_t kImageSizeHeadBytes = 128;
 
@@ -18,5 +21,5 @@ inline constexpr std::size_t kImageSizeHeadBytes = 128;
 // a GIF's logical screen, a PNG's IHDR chunk, an XBM's "_width" and
 // "_height" defines (the first two lines). False, leaving `size` as it was,
 // when the bytes are not such a start of a file; no byte at or past
-// `length` is read.
+// `length` is read. Each format's reader sits beside its encoder.
 bool ReadImageSize(const unsigned char* head, std::size_t length, ImageFormat format, ImageSize& size);

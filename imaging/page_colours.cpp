@@ -7,44 +7,6 @@
 
 namespace {
 
-// Case folding is for ASCII only: the page is code page 932 text, and its
-// double-byte characters must never compare equal to a letter.
-bool EqualIgnoringCase(const char* a, const char* b, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-        if (a[i] == '\0')
-            return true;  // both ended together
-    }
-    return true;
-}
-
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool IsAsciiLetterOrDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = AsciiLower(c);
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;  // anything else counts as 0
-}
-
 // Values begin after spaces, controls, '!' and the double quote; they end at
 // the same characters. Bytes of 0x80 and above count among them (they are
 // negative as signed 8-bit numbers), so a double-byte character ends a value.
@@ -61,7 +23,7 @@ bool StartsAttribute(const char* text, const char* at)
     if (at == text)
         return true;
     const char before = at[-1];
-    return IsSpace(before) || before == '"' || before == '\'';
+    return IsAsciiSpace(before) || before == '"' || before == '\'';
 }
 
 // The first character of a value: values begin after the delimiters.
@@ -76,8 +38,7 @@ const char* SkipToValue(const char* p)
 
 void ResetColourPair(unsigned char colours[kColourPairBytes])
 {
-    static const unsigned char kWhiteOnBlack[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
-    std::memcpy(colours, kWhiteOnBlack, kColourPairBytes);
+    std::memcpy(colours, kDefaultColourPair, kColourPairBytes);
 }
 
 void ReadBodyColours(const char* text, unsigned char colours[kColourPairBytes])
@@ -97,12 +58,12 @@ int FindColourAttribute(const char* text, const char* name, unsigned char target
 
     const char* p = text;
     while (*p != '\0') {
-        if (AsciiLower(*p) != first || !EqualIgnoringCase(p, name, nameLength) || !StartsAttribute(text, p)) {
+        if (AsciiLower(*p) != first || !PrefixEqualsIgnoringCase(p, name, static_cast<int>(nameLength)) || !StartsAttribute(text, p)) {
             ++p;
             continue;
         }
         const char* after = p + nameLength;
-        while (IsSpace(*after))
+        while (IsAsciiSpace(*after))
             ++after;
         if (*after == '=') {
             // A value that is there counts as found, understood or not.
@@ -131,7 +92,7 @@ int ReadColourValue(const char* value, unsigned char target[3])
     ++p;
 
     // "#rgb" written out in full, as browsers read it: each digit doubled.
-    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiLetterOrDigit(p[3])) {
+    if (IsHexDigit(p[0]) && IsHexDigit(p[1]) && IsHexDigit(p[2]) && !IsAsciiAlnum(p[3])) {
         for (int i = 0; i < 3; ++i)
             target[i] = static_cast<unsigned char>(HexDigitValue(p[i]) * 17);
         return 1;
@@ -185,7 +146,7 @@ int LookupColourName(const char* value, unsigned char target[3])
     const ColourNameRange range = g_colourNameIndex[first - 'a'];
     for (int row = range.first; row < range.end; ++row) {
         const ColourName& entry = g_colourNames[row];
-        if (std::strlen(entry.name) < length || !EqualIgnoringCase(entry.name, value, length))
+        if (std::strlen(entry.name) < length || !PrefixEqualsIgnoringCase(entry.name, value, static_cast<int>(length)))
             continue;
         target[0] = static_cast<unsigned char>((entry.rgb >> 16) & 0xFF);
         target[1] = static_cast<unsigned char>((entry.rgb >> 8) & 0xFF);

@@ -5,7 +5,10 @@
 // the background (bit 0 of the glyph bitmap) and entry 1 the text colour.
 inline constexpr int kColourPairBytes = 6;
 
-// Resets a colour pair to white background and black text.
+// The colour pair of a page before its body tags: black text on a white
+// background.
+inline constexpr unsigned char kDefaultColourPair[kColourPairBytes] = {255, 255, 255, 0, 0, 0};
+// Resets a colour pair to kDefaultColourPair.
 void ResetColourPair(unsigned char colours[kColourPairBytes]);
 
 // Reads BGCOLOR into bytes 0-2 and TEXT into bytes 3-5 from the zero-

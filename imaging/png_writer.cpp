@@ -76,7 +76,7 @@ void WriteImage(png_structp png, png_infop info, int width, int height, const un
     if (comment && comment[0] != '\0') {
         png_text text{};
         text.compression = PNG_TEXT_COMPRESSION_NONE;
-        text.key = const_cast<png_charp>("Comment");
+        text.key = const_cast<png_charp>(kPngCommentKeyword);
         text.text = const_cast<png_charp>(comment);
         text.text_length = std::strlen(comment);
         png_set_text(png, info, &text, 1);
@@ -116,21 +116,21 @@ void WriteImage(png_structp png, png_infop info, int width, int height, const un
 void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palette, const unsigned char* pixels,
              int stride, int colours, int transparent, const char* comment, PngStatus& status)
 {
-    status.code = 0;
+    status.code = kPngOk;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &status, OnPngError, OnPngWarning);
     if (!png) {
-        status.code = 1;
+        status.code = kPngNoWriteStruct;
         return;
     }
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        status.code = 2;
+        status.code = kPngNoInfoStruct;
         return;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        status.code = 3;
+        status.code = kPngLibraryError;
         return;
     }
     png_set_write_fn(png, &out, AppendToBuffer, FlushNothing);
@@ -148,7 +148,7 @@ int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
     const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     std::unique_ptr<unsigned char[]> expanded(new (std::nothrow) unsigned char[size]);
     if (!expanded) {
-        status.code = 1;
+        status.code = kPngNoWriteStruct;
         std::snprintf(status.message, sizeof status.message, "%s", "Out of Memory");
         return status.code;
     }
@@ -171,4 +171,21 @@ int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
     SavePng(out, width, height, style.colours, expanded.get(), stride, 2, style.transparent ? 0 : -1, style.key,
             status);
     return status.code;
+}
+
+// PNG: the signature, then the IHDR chunk (length 13) whose data begins
+// with the width and the height, four bytes each, high byte first.
+bool ReadPngSize(const unsigned char* head, std::size_t length, ImageSize& size)
+{
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (length < 24 || std::memcmp(head, kSignature, 8) != 0 || BigEndian32(head + 8) != 13 ||
+        std::memcmp(head + 12, "IHDR", 4) != 0)
+        return false;
+    const unsigned long width = BigEndian32(head + 16);
+    const unsigned long height = BigEndian32(head + 20);
+    if (width > kMaxImageSide || height > kMaxImageSide)
+        return false;
+    size.width = static_cast<int>(width);
+    size.height = static_cast<int>(height);
+    return true;
 }

@@ -20,8 +20,8 @@ struct FontChoice {
 };
 
 enum class RasterResult : int {
-    kFontFailed = 0,  // no such face, or the text cannot be measured or held
-    kDrawn = 1,       // `bitmap` holds the drawing
+    kDrawn = 0,       // `bitmap` holds the drawing
+    kFontFailed = 1,  // no such face, or the text cannot be measured or held
     kNoMemory = 2,    // measured, but no pixel buffer could be had
 };
 

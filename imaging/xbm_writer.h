@@ -7,9 +7,22 @@
 //   static char NAME_bits[] = {
 //   0x03,0x02,            one line per pixel row, ceil(W / 8) items
 //   0x01,0x03};           the last row ends in "};"
+#include <cstddef>
+#include <string_view>
+
 #include "imaging/byte_buffer.h"
 #include "imaging/glyph_bitmap.h"
+#include "imaging/image_size.h"
+
+// The two define lines: "#define NAME_width W" and "#define NAME_height H".
+inline constexpr std::string_view kXbmDefine = "#define ";
+inline constexpr std::string_view kXbmWidthSuffix = "_width";
+inline constexpr std::string_view kXbmHeightSuffix = "_height";
 
 // Appends the XBM text of the glyph bitmap, its symbols named `name`. A
 // bitmap without valid pixels gets an empty array. Returns 0.
 int EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out);
+
+// The width and height that the first two lines of head[0..length) define
+// (see ReadImageSize).
+bool ReadXbmSize(const unsigned char* head, std::size_t length, ImageSize& size);

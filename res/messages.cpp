@@ -27,6 +27,7 @@ constexpr NumberedMessage kMessages[] = {
     {IDS_NOT_PROCESSED, "　処理しませんでした"},
     {IDS_NO_KOREAN, "韓国語サポートがインストールされていません"},
     {IDS_SETTINGS_NOT_SAVED, "%s　設定ファイルを保存することができませんでした\r\n%s"},
+    {IDS_FACE_NOT_EMBEDDABLE, "フォント %s はライセンスにより Web フォントに使えません\r\n%s"},
 };
 
 }  // namespace
@@ -79,6 +80,11 @@ std::string FormatEditSource(std::string_view name, std::string_view extension)
 std::string FormatSettingsNotSaved(std::string_view path, std::string_view reason)
 {
     return Fill(LoadMessage(IDS_SETTINGS_NOT_SAVED), {path, reason});
+}
+
+std::string FormatFaceNotEmbeddable(std::string_view face, std::string_view forbidden)
+{
+    return Fill(LoadMessage(IDS_FACE_NOT_EMBEDDABLE), {face, forbidden});
 }
 
 std::string FormatSaveFailure(int code, std::string_view detail)

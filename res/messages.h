@@ -18,6 +18,7 @@ enum : int {
     IDS_NOT_PROCESSED = 111,
     IDS_NO_KOREAN = 113,
     IDS_SETTINGS_NOT_SAVED = 114,  // format: path, reason
+    IDS_FACE_NOT_EMBEDDABLE = 115,  // format: face, what its licence bit forbids
 };
 
 // The text of a numbered message, or "" for a number that has none. Messages
@@ -34,6 +35,9 @@ std::string FormatEditSource(std::string_view name, std::string_view extension);
 // Message 114, the box shown when the settings file cannot be written: the
 // file's path and the reason.
 std::string FormatSettingsNotSaved(std::string_view path, std::string_view reason);
+// Message 115: the face whose licence forbids web-font subsets, and what
+// its fsType bit forbids.
+std::string FormatFaceNotEmbeddable(std::string_view face, std::string_view forbidden);
 // The box shown when a PNG image cannot be saved: the error code (1 no write
 // structure, 2 no info structure, 3 an error while writing) and the text of
 // the failure ("Write Error" when the file could not be written).

@@ -13,11 +13,11 @@ job="${1:-example}"
 
 packages=(
   build-essential cmake pkg-config
-  libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
+  libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libharfbuzz-dev libwoff-dev
   qt6-base-dev qt6-translations-l10n
   fonts-nanum fonts-ipafont-gothic
   googletest libgtest-dev libgif-dev libstb-dev libicu-dev pngcheck imagemagick
-  chromium python3
+  chromium python3 python3-fonttools python3-brotli
   xvfb xauth
   clang libclang-rt-14-dev
 )

@@ -29,7 +29,7 @@ Parsed Parse(const std::string& text, bool unicode = false)
         AddBlockByte(static_cast<unsigned char>(c));
     const int errors = ParseBlock(AddToImageName);
     return {errors, Bytes(g_glyphString.bytes, g_glyphString.bytes + g_glyphString.length),
-            g_szImageBaseName};
+            g_imageName.base};
 }
 
 // Narrow glyph string: values above 0xFF are two-byte codes, lead byte first.
@@ -352,7 +352,7 @@ TEST(BlockParser, DroppedCharactersAreStillNamed)
 
 TEST(BlockParser, AppendAtTheLimits)
 {
-    g_bUnicodeMode = false;
+    BeginPage(false);
     g_glyphString.length = 255;
     AppendCode(kGa);
     EXPECT_EQ(g_glyphString.length, 255);
@@ -361,7 +361,7 @@ TEST(BlockParser, AppendAtTheLimits)
     AppendChar('b');
     EXPECT_EQ(g_glyphString.length, 256);
 
-    g_bUnicodeMode = true;
+    BeginPage(true);
     g_glyphString.length = 255;
     AppendChar('a');
     EXPECT_EQ(g_glyphString.length, 255);
@@ -387,7 +387,7 @@ Parsed ParseWithStaleBytes(const std::string& text, unsigned char stale)
     std::memset(g_blockBytes.bytes + g_blockBytes.count, stale, 16);
     const int errors = ParseBlock(AddToImageName);
     return {errors, Bytes(g_glyphString.bytes, g_glyphString.bytes + g_glyphString.length),
-            g_szImageBaseName};
+            g_imageName.base};
 }
 
 TEST(BlockParser, NeverReadsPastTheCount)
@@ -434,10 +434,10 @@ TEST(BlockParser, RandomBlocksStayInBounds)
         }
         ASSERT_EQ(g_glyphString.bytes[256], 0x5A) << "the terminator's room is the scanner's";
         ASSERT_EQ(g_glyphString.bytes[257], 0xA5);
-        const size_t nameLength = strnlen(g_szImageBaseName, sizeof g_szImageBaseName);
+        const size_t nameLength = strnlen(g_imageName.base, sizeof g_imageName.base);
         ASSERT_LE(nameLength, 8u);
         if (errors > 0) {
-            ASSERT_STREQ(g_szImageBaseName, "_err_");
+            ASSERT_STREQ(g_imageName.base, "_err_");
         }
     }
     BeginPage(false);

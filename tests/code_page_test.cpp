@@ -17,25 +17,6 @@ TEST(CodePage, Cp949IsAvailable)
     EXPECT_TRUE(IsCodePage949Available());
 }
 
-TEST(CodePage, ByteClassesOfCodePage932)
-{
-    int leads = 0;
-    int trails = 0;
-    for (int b = 0; b < 256; ++b) {
-        leads += IsLeadByte(static_cast<unsigned char>(b)) ? 1 : 0;
-        trails += IsTrailByte(static_cast<unsigned char>(b)) ? 1 : 0;
-    }
-    EXPECT_EQ(leads, 31 + 29);
-    EXPECT_EQ(trails, 63 + 125);
-    EXPECT_FALSE(IsLeadByte(0x80));
-    EXPECT_FALSE(IsLeadByte(0xA0));
-    EXPECT_FALSE(IsLeadByte(0xB1));  // half-width katakana is a single byte
-    EXPECT_TRUE(IsLeadByte(0xFC));
-    EXPECT_FALSE(IsTrailByte(0x7F));
-    EXPECT_FALSE(IsTrailByte(0x3F));
-    EXPECT_TRUE(IsTrailByte(0xA0));
-}
-
 TEST(CodePage, KnownCodesDecodeAndEncode)
 {
     struct Known {

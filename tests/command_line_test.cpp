@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
 namespace {
@@ -245,6 +246,25 @@ TEST_F(CommandLineTest, BlockDiagnosticsSayWhereAndWhatFailedFirst)
     EXPECT_EQ(quiet.status, 1);
     EXPECT_EQ(quiet.out, dir / "page.htm" + "　画像数 8, 作成数 5, エラー数 5\n");
     EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(CommandLineTest, PageDiagnosticsCountColumnsAfterAByteOrderMarkAndSuspectUndeclaredUtf8)
+{
+    // Line 1's columns start after the mark, with or without --encoding.
+    WriteWholeFile(dir / "sp_mark.htm", "\xEF\xBB\xBF[[hangugeo]]");
+    const std::string error = dir / "sp_mark.htm:1:1: error: [[hangugeo]]: \"hangugeo\" is not a syllable\n";
+    EXPECT_EQ(Run("--font NanumGothic sp_mark.htm").err, error);
+    EXPECT_EQ(Run("--font NanumGothic --encoding utf-8 sp_mark.htm").err, error);
+
+    // UTF-8 text in a page that declares nothing is told of; code page 932
+    // text is not.
+    WriteWholeFile(dir / "sp_utf8.htm", "<p>[[han]] 한국어</p>\n");
+    EXPECT_EQ(Run("--font NanumGothic sp_utf8.htm").err,
+              dir / "sp_utf8.htm:1:1: warning: the page is read as code page 932, yet its text is UTF-8: no "
+                    "declaration of UTF-8 was found in its first 1024 bytes (put <meta charset=\"utf-8\"> near its "
+                    "top, or give --encoding utf-8)\n");
+    WriteWholeFile(dir / "sp_cp932.htm", ToCp932("<p>[[han]] 日本語</p>\n"));
+    EXPECT_EQ(Run("--font NanumGothic sp_cp932.htm").err, "");
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/test_support.h"
 
 extern char** environ;

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "res/messages.h"
 #include "tests/convert_fixture.h"
 
@@ -134,6 +135,27 @@ TEST_F(DoubledImageTest, ErrorImagesGoWithTheir2xImagesAndAFailed2xWriteStopsThe
     EXPECT_EQ(dlg.m_lastOutcome, RunOutcome::kStopped);
     EXPECT_FALSE(FileExists(other / "x.htm"));
     EXPECT_FALSE(FileExists(other / "y.htm"));
+}
+
+// The write policy's two kinds of name when the file cannot be made, for a
+// PNG: a 2x image's staged file counts as its write and shows the box of a
+// failed save; a 1x image's fixed name taken by a folder shows none. Either
+// way the run stops with the message of a file that cannot be made.
+TEST_F(DoubledImageTest, AStagedFileThatCannotBeOpenedShowsTheSaveBoxOnlyFor2xImages)
+{
+    dlg.m_strImageFormat = "PNG";
+    std::filesystem::create_directory(dir / "hanimg");
+    WriteWholeFile(dir / "hanimg/2x", "a file, not a folder");
+    Convert("[[han]]");
+    EXPECT_TRUE(ui.log.ends_with(std::string(LoadMessage(IDS_CANNOT_CREATE)) + "\r\n")) << ui.log;
+    EXPECT_EQ(ui.boxes, std::vector<std::string>{"保存に失敗しました\nエラーコード = 3\nWrite Error"});
+
+    ui.boxes.clear();
+    std::filesystem::remove(dir / "hanimg/2x");
+    std::filesystem::create_directory(dir / "hanimg/top.png");
+    Convert("[[`n=top`han]]");
+    EXPECT_TRUE(ui.log.ends_with(std::string(LoadMessage(IDS_CANNOT_CREATE)) + "\r\n")) << ui.log;
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 }  // namespace

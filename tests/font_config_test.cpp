@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/test_support.h"
 
 namespace {

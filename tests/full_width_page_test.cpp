@@ -1,7 +1,8 @@
 // Full-width characters of a code page 932 page, converted end to end.
 #include <cstring>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
 namespace {

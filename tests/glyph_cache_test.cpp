@@ -28,9 +28,7 @@ void ExpectSameDrawing(HangulFont& font, const std::u32string& text, int width, 
 // Every syllable at 9, 12 and 36 points at 96 dpi (12, 16 and 48 pixels by
 // the rasterizer's em formula), eight syllables a string, the sizes taking
 // turns. Every fourth string goes into a bitmap a little narrower and
-// shorter than its extent, so that glyphs are cut at the edges. Then
-// syllables at 150 points (200 pixels), enough to fill the cache past its
-// bound so that it is emptied and filled again on the way.
+// shorter than its extent, so that glyphs are cut at the edges.
 TEST(GlyphCache, EverySyllableDrawsAsWhenRenderedAfresh)
 {
     HangulFont small(kTestFont, (9 * 96 + 36) / 72);
@@ -50,14 +48,30 @@ TEST(GlyphCache, EverySyllableDrawsAsWhenRenderedAfresh)
             ExpectSameDrawing(*font, text, extent.width - cut, extent.height - cut);
         }
     }
-    HangulFont huge(kTestFont, 200);
-    ASSERT_TRUE(huge.ok());
-    for (char32_t first = kFirst; first < kFirst + 2400; first += kPerString) {
-        std::u32string text;
-        for (char32_t c = first; c < first + kPerString; ++c)
-            text += c;
-        const TextExtent extent = huge.Measure(text);
-        ExpectSameDrawing(huge, text, extent.width, extent.height);
+}
+
+// A budget of a few glyphs at 200 pixels: the cache is emptied again and
+// again in the middle of one string. A budget smaller than one glyph draws
+// every glyph from the slot of the uncached glyph. Either way the pixels are
+// those of rendering afresh.
+TEST(GlyphCache, DrawsAsWhenRenderedAfreshWhileEmptiedInTheMiddleOfAString)
+{
+    HangulFont font(kTestFont, 200);
+    ASSERT_TRUE(font.ok());
+    std::u32string text;
+    for (char32_t c = 0xB000; c < 0xB000 + 60; ++c)
+        text += c;
+    const TextExtent extent = font.Measure(text);
+    const std::size_t fewGlyphs = 70000;  // one step of bits and the bookkeeping of a few dozen
+    const std::size_t lessThanAGlyph = 100;
+    for (std::size_t budget : {fewGlyphs, lessThanAGlyph}) {
+        const std::size_t before = SetGlyphCacheBudget(budget);
+        const std::size_t evictions = GlyphCacheEvictions();
+        ExpectSameDrawing(font, text, extent.width, extent.height);
+        if (budget == fewGlyphs) {
+            EXPECT_GE(GlyphCacheEvictions() - evictions, 2u);
+        }
+        SetGlyphCacheBudget(before);
     }
 }
 

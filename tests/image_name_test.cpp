@@ -17,15 +17,15 @@ std::string NameOf(const std::string& text, bool unicode = false)
     for (char c : text)
         AddBlockByte(static_cast<unsigned char>(c));
     ParseBlock(AddToImageName);
-    const std::string name = g_szImageBaseName;
+    const std::string name = g_imageName.base;
     BeginPage(false);
     return name;
 }
 
 void StartName(const char* name, bool fixed = false)
 {
-    std::strcpy(g_szImageBaseName, name);
-    g_bFixedName = fixed;
+    std::strcpy(g_imageName.base, name);
+    g_imageName.fixed = fixed;
 }
 
 TEST(ImageName, RomanisedSyllables)
@@ -82,19 +82,19 @@ TEST(ImageName, DoubleByteCodes)
 {
     StartName("");
     AddToImageName(kNameDoubleByte, 0xA3C1);
-    EXPECT_STREQ(g_szImageBaseName, "xa3c1");
+    EXPECT_STREQ(g_imageName.base, "xa3c1");
     AddToImageName(kNameDoubleByte, 0xA3C1);
-    EXPECT_STREQ(g_szImageBaseName, "xa3c1a");
+    EXPECT_STREQ(g_imageName.base, "xa3c1a");
     AddToImageName(kNameDoubleByte, 0xA3C1);
-    EXPECT_STREQ(g_szImageBaseName, "xa3c1a");
+    EXPECT_STREQ(g_imageName.base, "xa3c1a");
 
     StartName("han");
     AddToImageName(kNameDoubleByte, 0xAAA2);
-    EXPECT_STREQ(g_szImageBaseName, "hanaaa");
+    EXPECT_STREQ(g_imageName.base, "hanaaa");
 
     StartName("");
     AddToImageName(kNameDoubleByte, 0x1A3C1);  // only the low 16 bits count
-    EXPECT_STREQ(g_szImageBaseName, "xa3c1");
+    EXPECT_STREQ(g_imageName.base, "xa3c1");
 }
 
 TEST(ImageName, ErrorsReplaceAndStick)
@@ -105,12 +105,12 @@ TEST(ImageName, ErrorsReplaceAndStick)
     StartName("_ERR_x");
     AddToImageName(kNameSyllable, 0xB0A1);
     AddToImageName(kNameAscii, 'A');
-    EXPECT_STREQ(g_szImageBaseName, "_ERR_x");
+    EXPECT_STREQ(g_imageName.base, "_ERR_x");
 
     StartName("han");
     AddToImageName(7, 0xB0A1);  // an unknown kind changes nothing
     AddToImageName(-1, 0xB0A1);
-    EXPECT_STREQ(g_szImageBaseName, "han");
+    EXPECT_STREQ(g_imageName.base, "han");
 }
 
 TEST(ImageName, FixedNamesAreNeverTouched)
@@ -119,8 +119,8 @@ TEST(ImageName, FixedNamesAreNeverTouched)
     AddToImageName(kNameSyllable, 0xC7D1);
     AddToImageName(kNameError, 0);
     AddToImageName(kNameCodeForm, 0xE000);
-    EXPECT_STREQ(g_szImageBaseName, "shop");
-    g_bFixedName = false;
+    EXPECT_STREQ(g_imageName.base, "shop");
+    BeginBlock();
 }
 
 TEST(ImageName, NonSyllablesAddNothingUnderKind0)
@@ -128,12 +128,12 @@ TEST(ImageName, NonSyllablesAddNothingUnderKind0)
     StartName("ab");
     AddToImageName(kNameSyllable, 0xA2BE);  // a symbol
     AddToImageName(kNameSyllable, 0x0041);  // not a double-byte character
-    EXPECT_STREQ(g_szImageBaseName, "ab");
+    EXPECT_STREQ(g_imageName.base, "ab");
     // A name of six or more is full for kind 0 and kind 2.
     StartName("abcdef");
     AddToImageName(kNameSyllable, 0xB0A1);
     AddToImageName(kNameAscii, 'Z');
-    EXPECT_STREQ(g_szImageBaseName, "abcdef");
+    EXPECT_STREQ(g_imageName.base, "abcdef");
 }
 
 TEST(ImageName, LongDirectiveNamesStayTerminated)
@@ -144,7 +144,7 @@ TEST(ImageName, LongDirectiveNamesStayTerminated)
     AddToImageName(kNameDoubleByte, 0xA3C1);
     AddToImageName(kNameCodeForm, 0xE000);
     AddToImageName(kNameSyllable, 0xB0A1);
-    EXPECT_EQ(std::string(g_szImageBaseName), longName);
+    EXPECT_EQ(std::string(g_imageName.base), longName);
 }
 
 TEST(ImageName, ReservedNames)

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "hangul/block_buffers.h"
 #include "tests/convert_fixture.h"
 

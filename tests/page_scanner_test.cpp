@@ -2,7 +2,8 @@
 // pipeline's names, numbers and counters.
 #include <sys/stat.h>
 
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
 namespace {

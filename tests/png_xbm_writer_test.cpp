@@ -117,17 +117,6 @@ TEST_F(WriterTest, PngChunksFollowTheSettings)
     EXPECT_NE(keyed.find(std::string("tEXtComment\0Font 12 B0A1", 24)), std::string::npos);
 }
 
-TEST_F(WriterTest, PngWriteFailureIsReportedInABox)
-{
-    RandomBitmap(dlg, 20, 20, 2);
-    FILE* full = std::fopen("/dev/full", "wb");
-    ASSERT_NE(full, nullptr);
-    EXPECT_EQ(dlg.WritePng(full, "key", colours), 3);
-    std::fclose(full);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0], "保存に失敗しました\nエラーコード = 3\nWrite Error");
-}
-
 TEST_F(WriterTest, AnEmptyBitmapMakesAOnePixelPngInTheBackground)
 {
     // A block that measures nothing (a code unit 0 in Unicode mode): libpng
@@ -183,15 +172,6 @@ TEST_F(WriterTest, XbmReadsBackToTheSamePixels)
                 wrong += (static_cast<unsigned char>(gray[static_cast<std::size_t>(y) * width + x]) < 128) != Ink(dlg, x, y);
         EXPECT_EQ(wrong, 0) << width;
     }
-}
-
-TEST_F(WriterTest, XbmWriteFailureIsReported)
-{
-    RandomBitmap(dlg, 300, 40, 3);
-    FILE* full = std::fopen("/dev/full", "wb");
-    ASSERT_NE(full, nullptr);
-    EXPECT_NE(dlg.WriteXbm(full, "x"), 0);
-    std::fclose(full);
 }
 
 }  // namespace

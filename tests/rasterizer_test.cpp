@@ -7,6 +7,7 @@
 #include "app/main_dlg.h"
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
+#include "convert/block_state.h"
 #include "imaging/font_engine.h"
 #include "hangul/ascii_text.h"
 
@@ -16,7 +17,7 @@ const char* const kFace = "NanumGothic";
 
 void SetNarrowGlyphs(const std::string& bytes)
 {
-    g_bUnicodeMode = false;
+    BeginPage(false);
     std::memset(g_glyphString.bytes, 0, sizeof g_glyphString.bytes);
     std::memcpy(g_glyphString.bytes, bytes.data(), std::min(bytes.size(), sizeof g_glyphString.bytes - 2));
     g_glyphString.length = static_cast<int>(std::min(bytes.size(), sizeof g_glyphString.bytes - 2));
@@ -24,7 +25,7 @@ void SetNarrowGlyphs(const std::string& bytes)
 
 void SetUnicodeGlyphs(const std::u16string& units)
 {
-    g_bUnicodeMode = true;
+    BeginPage(true);
     std::memset(g_glyphString.bytes, 0, sizeof g_glyphString.bytes);
     std::size_t at = 0;
     for (char16_t unit : units) {

@@ -186,11 +186,6 @@ TEST(StartUpTest, SettingsAreWrittenWholeOrLeftAsTheyWereWithAMessage)
     EXPECT_EQ(inFolder.boxes, std::vector<std::string>{FormatSettingsNotSaved(folder, "Is a directory")});
 }
 
-TEST(StartUpTest, TheSettingsFileIsNamedInTheCurrentDirectory)
-{
-    EXPECT_EQ(CMainApp().ProfilePath(), "./sylpic.ini");
-}
-
 TEST(FontBoxItemsTest, VerticalFacesAreLeftOutAndTheRestSortedIgnoringCase)
 {
     const std::vector<std::string> list = {"undotum", "@Baekmuk Gulim", "Baekmuk Gulim", "NanumGothic", "@", "UnBatang"};

@@ -1,6 +1,7 @@
 // UTF-8 pages converted end to end: what a UTF-8 page's blocks draw, and
 // that nothing in it is paired as code page 932 text would be.
-#include "convert/image_reuse.h"
+#include "convert/image_folder_view.h"
+#include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
 namespace {
@@ -70,6 +71,18 @@ TEST_F(Utf8PageTest, EachIllFormedPartAndEachCharacterWithoutCodeIsOneError)
     EXPECT_EQ(Convert("[[`n=x한y`{a한b}]]"), Tag("xy.gif"));
     EXPECT_EQ(KeyOf(Image("xy.gif")), "NanumGothic 12 ^61A2BE62");
     EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　画像数 1, 作成数 1, エラー数 1");
+}
+
+TEST_F(Utf8PageTest, ACodePage932CodeWithoutCounterpartGivesWayToTheCodePage949Code)
+{
+    // ① Ⅹ ㎞ 德 have code page 932 codes that the double-byte map leaves out.
+    EXPECT_EQ(Convert("<meta charset=\"utf-8\">[[①Ⅹ㎞德]]"), "<meta charset=\"utf-8\">" + Tag("xa8e7a.gif"));
+    EXPECT_EQ(LastLogLine(), dir / "page.htm" + "　画像数 1, 作成数 1, 正常終了");
+    EXPECT_EQ(KeyOf(Image("xa8e7a.gif")), "NanumGothic 12 ^A8E7A5B9A7B0D3EC");
+
+    // The code page 932 twin keeps the map: each is an error there.
+    Convert(ToCp932("<meta charset=\"shift_jis\">[[①Ⅹ㎞德]]"), "twin.htm");
+    EXPECT_EQ(LastLogLine(), dir / "twin.htm" + "　画像数 1, 作成数 1, エラー数 4");
 }
 
 TEST_F(Utf8PageTest, TheBlockLimitCountsBytesAndDropsACharacterItCuts)

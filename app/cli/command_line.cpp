@@ -1,5 +1,7 @@
 #include "app/cli/command_line.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -107,6 +109,15 @@ const char* UsageText()
            "  --hidpi           also draw each GIF or PNG image at twice the size into\n"
            "                    hanimg/2x/ and offer it to 2x screens with srcset (XBM\n"
            "                    images get none); the settings key HIDPI=1 does the same\n"
+           "  --real-text       write each block as Hangul text instead of an image:\n"
+           "                    <span class=\"sylpic\" lang=\"ko\">, shown in a web font made\n"
+           "                    of exactly the page's characters, from the chosen face and\n"
+           "                    the other weights of its family (hanimg/sylpic-HASH.woff2,\n"
+           "                    hanimg/sylpic-HASH-W.woff2), named by one <style> element\n"
+           "                    before </head>; the settings key REALTEXT=1 does the same.\n"
+           "                    Cannot go with --alt, --dimensions, --hidpi, --format,\n"
+           "                    --size, --dpi, --opaque, --transparent or a colour option\n"
+           "  --images          images, even when the settings file says REALTEXT=1\n"
            "  --quiet           no lines about the blocks on standard error\n"
            "  --text-colour C   draw the text of every page in colour C, whatever the\n"
            "                    body tags' TEXT says: a colour name, #rrggbb or #rgb,\n"
@@ -116,7 +127,8 @@ const char* UsageText()
            "  -r, --recursive   every argument is a folder DIR: convert every source page\n"
            "                    (sp_*.htm, sp_*.html) under each, in byte order of their\n"
            "                    paths, as one run. Folders named hanimg and links are not\n"
-           "                    entered; a page named sp_sp_* is skipped with a warning\n"
+           "                    entered; a page named sp_sp_* is skipped with a warning.\n"
+           "                    On a terminal, standard error shows pages done of found\n"
            "  --list-fonts      list the Hangul faces, sorted, one a line\n"
            "  --help            show this text\n"
            "  --version         show the version\n"
@@ -134,7 +146,7 @@ const char* UsageText()
            "standard error) or the command line is wrong.\n";
 }
 
-int RunConversion(const CommandLine& line)
+int RunCommandLine(const CommandLine& line)
 {
     std::vector<std::string> paths;
     if (line.recursive) {
@@ -199,6 +211,8 @@ int RunConversion(const CommandLine& line)
         dlg.m_bDimensions = 1;
     if (line.hidpi)
         dlg.m_bHiDpi = 1;
+    if (line.realText)
+        dlg.m_bRealText = *line.realText ? 1 : 0;
     ConsoleDiagnostics diagnostics;
     if (!line.quiet)
         dlg.m_pDiagnostics = &diagnostics;
@@ -211,14 +225,11 @@ int RunConversion(const CommandLine& line)
         std::copy(line.backgroundColour->begin(), line.backgroundColour->end(), dlg.m_backgroundColour);
     }
     dlg.m_bDeleteErrorsPerFolder = line.recursive;
+    if (line.recursive && paths.size() > 1 && isatty(STDERR_FILENO))
+        ui.ShowProgressOf(static_cast<int>(paths.size()));
 
     dlg.OnDropFiles(paths);
     ui.Flush();
 
-    switch (dlg.m_lastOutcome) {
-    case RunOutcome::kAllClean: return kExitClean;
-    case RunOutcome::kBlockErrors: return kExitBlockErrors;
-    case RunOutcome::kStopped: break;
-    }
-    return kExitStopped;
+    return static_cast<int>(dlg.m_lastOutcome);
 }

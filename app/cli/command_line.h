@@ -6,11 +6,14 @@
 #include <string_view>
 #include <vector>
 
-// Exit statuses.
+#include "convert/conversion_run.h"
+
+// Exit statuses: the run's outcome, and a wrong command line counts as a
+// stopped run.
 enum ExitStatus : int {
-    kExitClean = 0,        // every page ended with message 107
-    kExitBlockErrors = 1,  // some page had block errors (message 108)
-    kExitStopped = 2,      // the run stopped, or the command line is wrong
+    kExitClean = static_cast<int>(RunOutcome::kAllClean),           // every page ended with message 107
+    kExitBlockErrors = static_cast<int>(RunOutcome::kBlockErrors),  // some page had block errors (message 108)
+    kExitStopped = static_cast<int>(RunOutcome::kStopped),          // the run stopped, or the command line is wrong
 };
 
 struct CommandLine {
@@ -25,6 +28,9 @@ struct CommandLine {
     bool altText = false;                 // on, whatever the settings say
     bool dimensions = false;              // on, whatever the settings say
     bool hidpi = false;      // 2x images; else as the settings file says
+    // Real text (true) or images (false) for this run; else as the settings
+    // file says.
+    std::optional<bool> realText;
     bool quiet = false;  // no diagnostics of the blocks
     // R, G, B replacing the body tags' TEXT and BGCOLOR for the whole run.
     std::optional<std::array<unsigned char, 3>> textColour;
@@ -36,7 +42,8 @@ struct CommandLine {
     std::vector<std::string> pages;
 };
 
-// Parses argv; on a mistake returns false with `error` set.
+// Parses argv; on a mistake returns false with `error` set. Real text
+// together with an option that only images use is a mistake.
 bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error);
 
 // Tells a mistake in the command line on standard error: "sylpic: WHAT"
@@ -47,4 +54,4 @@ void PrintUsageError(std::string_view what);
 const char* UsageText();
 
 // Converts the pages of `line` (which has at least one page).
-int RunConversion(const CommandLine& line);
+int RunCommandLine(const CommandLine& line);

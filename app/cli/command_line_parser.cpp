@@ -29,6 +29,8 @@ constexpr Flag kFlags[] = {
     {"--recursive", [](CommandLine& line) { line.recursive = true; }},
     {"-r", [](CommandLine& line) { line.recursive = true; }},
     {"--hidpi", [](CommandLine& line) { line.hidpi = true; }},
+    {"--real-text", [](CommandLine& line) { line.realText = true; }},
+    {"--images", [](CommandLine& line) { line.realText = false; }},
 };
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
@@ -145,6 +147,31 @@ bool TakeValueOption(int argc, char** argv, int& i, const char* name, CommandLin
     return SetValue(name, argv[i], true, line, error);
 }
 
+// The first option given that only images use, for a run in real text;
+// null when there is none.
+const char* ImageOnlyOptionGiven(const CommandLine& line)
+{
+    if (line.altText)
+        return "--alt";
+    if (line.dimensions)
+        return "--dimensions";
+    if (line.hidpi)
+        return "--hidpi";
+    if (line.format)
+        return "--format";
+    if (line.size)
+        return "--size";
+    if (line.dpi)
+        return "--dpi";
+    if (line.transparent)
+        return *line.transparent ? "--transparent" : "--opaque";
+    if (line.textColour)
+        return "--text-colour";
+    if (line.backgroundColour)
+        return "--background-colour";
+    return nullptr;
+}
+
 }  // namespace
 
 bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& error)
@@ -163,6 +190,12 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
                 return false;
         } else {
             error = std::string("unknown option '") + arg + "'";
+            return false;
+        }
+    }
+    if (line.realText.value_or(false)) {
+        if (const char* option = ImageOnlyOptionGiven(line)) {
+            error = std::string("--real-text writes no images: ") + option + " cannot go with it";
             return false;
         }
     }

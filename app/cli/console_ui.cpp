@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/cli/console_output.h"
@@ -21,8 +22,20 @@ std::string TerminalLines(std::string_view text)
     return out;
 }
 
+// Whether the progress line stands on the terminal: any other line takes
+// it away first.
+bool g_progressShown = false;
+
+void ClearProgress()
+{
+    if (g_progressShown)
+        WriteWhole(STDERR_FILENO, "\r\033[K");
+    g_progressShown = false;
+}
+
 void WriteLines(int fd, std::string_view text)
 {
+    ClearProgress();
     WriteWhole(fd, TerminalLines(text));
 }
 
@@ -35,7 +48,14 @@ void ConsoleUi::LogAppended(std::string_view text)
     const std::size_t end = pendingLine_.rfind('\n');
     if (end == std::string::npos)
         return;
-    WriteLines(STDOUT_FILENO, std::string_view(pendingLine_).substr(0, end + 1));
+    const std::string_view lines = std::string_view(pendingLine_).substr(0, end + 1);
+    WriteLines(STDOUT_FILENO, lines);
+    if (progressTotal_ > 1) {
+        pagesDone_ += static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
+        WriteWhole(STDERR_FILENO, "\rsylpic: " + std::to_string(std::min(pagesDone_, progressTotal_)) + "/" +
+                                      std::to_string(progressTotal_) + " pages");
+        g_progressShown = true;
+    }
     pendingLine_.erase(0, end + 1);
     if (OutputFailed())
         EndAfterWriteError();
@@ -51,11 +71,17 @@ void ConsoleUi::Flush()
     if (!pendingLine_.empty())
         WriteLines(STDOUT_FILENO, pendingLine_);
     pendingLine_.clear();
+    ClearProgress();
 }
 
 void ConsoleDiagnostics::Report(const BlockDiagnostic& diagnostic)
 {
     WriteLines(STDERR_FILENO, FormatBlockDiagnostic(diagnostic) + "\n");
+}
+
+void ConsoleDiagnostics::Warn(std::string_view text)
+{
+    WriteLines(STDERR_FILENO, "sylpic: warning: " + std::string(text) + "\n");
 }
 
 void ConsoleUi::ShowMessageBox(std::string_view text)

@@ -16,15 +16,22 @@ public:
     void LogReplaced(std::string_view text) override;
     void ShowMessageBox(std::string_view text) override;
 
-    // Writes a log line left without its line end.
+    // Writes a log line left without its line end, and takes the progress
+    // line away.
     void Flush();
+    // Shows "sylpic: N/M pages" on standard error after each page's log
+    // line, rewritten in place (for a terminal).
+    void ShowProgressOf(int pages) { progressTotal_ = pages; }
 
 private:
     std::string pendingLine_;  // the log's last line, until its line end comes
+    int progressTotal_ = 0;
+    int pagesDone_ = 0;
 };
 
 // Prints each diagnostic as one line in compiler style.
 class ConsoleDiagnostics : public BlockDiagnostics {
 public:
     void Report(const BlockDiagnostic& diagnostic) override;
+    void Warn(std::string_view text) override;
 };

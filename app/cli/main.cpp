@@ -49,7 +49,7 @@ int Run(int argc, char** argv)
         }
         return RunDialog(argc, argv);
     }
-    return RunConversion(line);
+    return RunCommandLine(line);
 }
 
 }  // namespace

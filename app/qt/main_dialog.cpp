@@ -60,6 +60,7 @@ constexpr TagOptionItem kTagOptionItems[] = {
     {"AltTextAction", "代替テキスト(&T)", &CMainDlg::m_bAltText},
     {"DimensionsAction", "幅と高さ(&W)", &CMainDlg::m_bDimensions},
     {"HiDpiAction", "2倍画像(&2)", &CMainDlg::m_bHiDpi},
+    {"RealTextAction", "テキストで出力(&X)", &CMainDlg::m_bRealText},
 };
 
 void SelectText(QComboBox* box, const std::string& text)

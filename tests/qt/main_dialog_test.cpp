@@ -339,7 +339,7 @@ private slots:
         for (const QAction* action : menu->actions())
             if (action->isCheckable())
                 checks << action->text() + (action->isChecked() ? "+" : "-");
-        QCOMPARE(checks.join(' '), QString::fromUtf8("代替テキスト(&T)- 幅と高さ(&W)+ 2倍画像(&2)-"));
+        QCOMPARE(checks.join(' '), QString::fromUtf8("代替テキスト(&T)- 幅と高さ(&W)+ 2倍画像(&2)- テキストで出力(&X)-"));
         menu->actions()[0]->trigger();
         QCOMPARE(dlg.m_bAltText, 1);  // at once, without a drop
         QAction* about = menu->actions().last();

@@ -1,0 +1,59 @@
+#pragma once
+// The way of one block from its "]]" to the tag that replaces it, one stage
+// after the other: name, key, reuse, draw, encode, write, tag.
+//
+//   BlockPipeline pipeline(job, watch);      // one per page: buffers are reused
+//   ...at "]]":
+//   if (!pipeline.Run(errorTotal)) stop;     // a fatal error, already logged
+//   page.PutText(pipeline.Tag().c_str());    // empty when the block vanishes
+#include <string>
+
+#include "convert/block_watch.h"
+#include "convert/image_writer.h"
+#include "convert/page_scan.h"
+#include "convert/real_text.h"
+#include "data/limits.h"
+#include "imaging/image_format.h"
+#include "imaging/rasterizer.h"
+
+class ImageTag;
+
+class BlockPipeline {
+public:
+    BlockPipeline(PageJob& job, BlockWatch* watch)
+        : job_(job), watch_(watch), format_(job.settings.format), extension_(ExtensionOf(format_))
+    {
+    }
+
+    // Takes the block whose bytes were collected to its tag, and adds its
+    // errors to `errorTotal`. False after a fatal error, whose message is
+    // logged. In real text, `place` says what may replace the block.
+    bool Run(int& errorTotal, RealTextPlace place = RealTextPlace::kSpan);
+    // The tag that replaces the block last run; empty when it vanished.
+    const std::string& Tag() const { return tag_; }
+
+private:
+    int Parse();
+    bool FindReusedImage(const char* key, int keyLength, char* fileName);
+    BlockImage Image(const char* key) const;
+    bool WriteImage(const char* key, char* fileName);
+    // GIF and PNG images get 2x images when asked for; XBM images never.
+    bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
+    bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
+    void MakeTag(const char* fileName, bool drawnNow);
+    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
+    void TakeRealText(RealTextPlace place);
+
+    PageJob& job_;
+    BlockWatch* watch_;  // null without diagnostics
+    ImageFormat format_;
+    const char* extension_;
+    ImageWriter writer_;         // the 1x image; its bytes serve the tag's size
+    ImageWriter doubledWriter_;  // the 2x image
+    // The face's lines, the same for every block: measured at the first tag
+    // that needs them.
+    FontLines fontLines_;
+    bool fontLinesMeasured_ = false;
+    bool fontLinesKnown_ = false;
+    std::string tag_;
+};

@@ -1,0 +1,23 @@
+#include "convert/free_name_move.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+FreeNameMove MoveToFreeName(const char* from, const char* to)
+{
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return FreeNameMove::kMoved;
+    if (errno == EEXIST)
+        return FreeNameMove::kTaken;
+    // Some file systems and older kernels know no such rename: a link is
+    // made only under a free name too.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return FreeNameMove::kFailed;
+    if (link(from, to) != 0)
+        return errno == EEXIST ? FreeNameMove::kTaken : FreeNameMove::kFailed;
+    unlink(from);
+    return FreeNameMove::kMoved;
+}

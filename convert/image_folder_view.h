@@ -1,0 +1,35 @@
+#pragma once
+// Image reuse: the search of the image folder for an image with the same
+// base name, key and colours as a block. The folder is read once per page
+// into a view that is kept current as images are written, so neither the
+// reuse search nor the choice of a free file name reads the folder again for
+// every block.
+#include "data/limits.h"
+#include "imaging/image_format.h"
+#include "imaging/image_size.h"
+
+// Leaves in `foundPath` (kMaxPath bytes) the full path of the first image, in
+// name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
+// whose key and colours equal `key` and `colours`; or makes it empty. Only
+// GIF and PNG images are searched.
+void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
+                       const unsigned char* colours, char* foundPath, ImageFormat format);
+
+// A run of pages begins: keys read before it are forgotten. Within a run
+// each image's key is read once, on first need, and again only when its
+// file has changed.
+void BeginImageRun();
+// The image folder view of the page being converted.
+void BeginImageFolder(const char* folder);
+void EndImageFolder();
+// True when an entry named exactly `fileName` exists in `folder`.
+bool ImageFolderHas(const char* folder, const char* fileName);
+// The number of the first free name in `folder` for images of `baseName`:
+// 0 when baseName.extension is free, else the least N >= 1 for which
+// baseNameN.extension is (names compared exactly, as ImageFolderHas does).
+int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension);
+// An image named `fileName` was (re)written in `folder`.
+void NoteImageWritten(const char* folder, const char* fileName);
+// The size recorded in the image `fileName` of `folder`, read from the file
+// once per page (again after it is rewritten). False when it records none.
+bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size);

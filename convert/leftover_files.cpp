@@ -1,0 +1,45 @@
+#include "convert/leftover_files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "convert/staged_file.h"
+
+namespace {
+
+constexpr std::time_t kLeftoverAge = 10 * 60;
+
+// A temporary name: a prefix, then the six characters mkstemp chose.
+bool IsTemporaryName(const char* name)
+{
+    for (const char* prefix : {kStagedPagePrefix, kStagedImagePrefix, kStagedFontPrefix}) {
+        const std::size_t length = std::strlen(prefix);
+        if (std::strncmp(name, prefix, length) == 0 && std::strlen(name) == length + 6)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void RemoveLeftoverFiles(const char* folder)
+{
+    DIR* dir = opendir(*folder != '\0' ? folder : ".");
+    if (dir == nullptr)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name))
+            continue;
+        const std::string path = std::string(folder) + entry->d_name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > kLeftoverAge)
+            unlink(path.c_str());  // a failure leaves it for a later run
+    }
+    closedir(dir);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Temporary files that a killed run left behind: pages and images being
+// written when the run ended, which no run will ever finish. They are
+// removed only while the image folder's lock is held, so never while
+// another run writes them, and only when they are older than any page's
+// conversion takes, in case a run elsewhere wrote without the lock.
+
+// Removes from `folder` (ending in '/', or empty for the current folder)
+// the temporary files of pages and images last changed more than ten
+// minutes ago.
+void RemoveLeftoverFiles(const char* folder);

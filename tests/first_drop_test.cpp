@@ -1,0 +1,118 @@
+// The first drop of a page under faults: a conversion that fails, and a
+// source page that another process makes while the run is about to make it.
+// The program is traced, and stopped on entry to the call that would put a
+// file at the source name, while the other process writes it.
+#include <fcntl.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/convert_fixture.h"
+
+namespace {
+
+using SyscallInfo = __ptrace_syscall_info;
+
+// The path argument `index` of the stopped call, read from the program.
+std::string PathArgument(pid_t pid, const SyscallInfo& call, int index)
+{
+    char path[4096] = {};
+    const std::string memory = "/proc/" + std::to_string(pid) + "/mem";
+    const int fd = open(memory.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        if (pread(fd, path, sizeof path - 1, static_cast<off_t>(call.entry.args[index])) < 0)
+            path[0] = '\0';
+        close(fd);
+    }
+    return path;
+}
+
+// The name that the call stopped at, on entry, would make: the new name of
+// a rename or a link.
+std::string NameMade(pid_t pid, const SyscallInfo& call)
+{
+    switch (call.entry.nr) {
+#ifdef SYS_rename
+    case SYS_rename:
+    case SYS_link: return PathArgument(pid, call, 1);
+#endif
+    case SYS_renameat:
+    case SYS_renameat2:
+    case SYS_linkat: return PathArgument(pid, call, 3);
+    default: return "";
+    }
+}
+
+// Runs sylpic in `dir`; `meanwhile` runs once, while the program is stopped
+// before making `name` by a rename or a link.
+RunResult RunStoppedBefore(const ScratchDir& dir, std::vector<std::string> args, const std::string& name,
+                           const std::function<void()>& meanwhile)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open((dir / ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int err = open((dir / ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(dir.path().c_str()) != 0)
+            _exit(127);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);  // the leak check cannot run traced
+        args.insert(args.begin(), SYLPIC_BINARY_PATH);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int raw = 0;
+    waitpid(pid, &raw, 0);  // stopped at the exec
+    ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    bool done = false;
+    int signal = 0;
+    while (ptrace(PTRACE_SYSCALL, pid, nullptr, reinterpret_cast<void*>(static_cast<long>(signal))) == 0 && waitpid(pid, &raw, 0) == pid && WIFSTOPPED(raw)) {
+        signal = WSTOPSIG(raw) == (SIGTRAP | 0x80) ? 0 : WSTOPSIG(raw);
+        SyscallInfo call{};
+        if (signal == 0 && !done &&
+            ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof call, &call) > 0 && call.op == PTRACE_SYSCALL_INFO_ENTRY) {
+            const std::string made = NameMade(pid, call);
+            if (made.size() >= name.size() && made.compare(made.size() - name.size(), name.size(), name) == 0) {
+                meanwhile();
+                done = true;
+            }
+        }
+    }
+    EXPECT_TRUE(done) << "the program never made " << name;
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(dir / ".out"), ReadWholeFile(dir / ".err")};
+}
+
+TEST(FirstDropTest, APageIsNeverLostAndASourcePageNeverReplaced)
+{
+    ScratchDir dir;
+    // The first image cannot be made: a file stands where the image folder
+    // goes. The page stays as it was, beside its source page.
+    WriteWholeFile(dir / "hanimg", "a file");
+    WriteWholeFile(dir / "page.htm", "<p>[[han]]</p>");
+    RunResult r = RunSylpic(dir, "--font NanumGothic page.htm");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, dir / "page.htm" + "　ファイルを作ることができませんでした\n");
+    EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "<p>[[han]]</p>");
+    EXPECT_EQ(ReadWholeFile(dir / "sp_page.htm"), "<p>[[han]]</p>");
+
+    // Another process writes the source page just before the run would
+    // make it: the run refuses the page, and both files stay as they are.
+    WriteWholeFile(dir / "x.htm", "[[han]]");
+    r = RunStoppedBefore(dir, {"--font", "NanumGothic", "x.htm"}, "sp_x.htm",
+                         [&] { WriteWholeFile(dir / "sp_x.htm", "hand-written"); });
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, dir / "x.htm" + "　処理しませんでした\n");
+    EXPECT_EQ(ReadWholeFile(dir / "sp_x.htm"), "hand-written");
+    EXPECT_EQ(ReadWholeFile(dir / "x.htm"), "[[han]]");
+}
+
+}  // namespace

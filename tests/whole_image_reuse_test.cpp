@@ -1,0 +1,48 @@
+// Only whole images are reused: an image cut short by a full disk or a
+// killed run, or damaged since, keeps its key and colours but is passed
+// over, and is left as it is; a 2x image is kept only when whole and
+// exactly twice its 1x image.
+#include <unistd.h>
+
+#include "tests/convert_fixture.h"
+
+namespace {
+
+const std::string kArgs = "--font NanumGothic --hidpi ";
+
+TEST(WholeImageReuseTest, ACutOrDamagedImageIsNeverReused)
+{
+    ScratchDir dir;
+    WriteWholeFile(dir / "sp_page.htm", "[[han]] [[gug]] [[gil]]");
+    ASSERT_EQ(RunSylpic(dir, kArgs + "sp_page.htm").status, 0);
+    const std::string gug2x = ReadWholeFile(dir / "hanimg/2x/kuk.gif");
+    ASSERT_EQ(truncate((dir / "hanimg/han.gif").c_str(), 200), 0);
+    ASSERT_EQ(truncate((dir / "hanimg/2x/kuk.gif").c_str(), 200), 0);
+    const std::string cut = ReadWholeFile(dir / "hanimg/han.gif");
+    // The 2x image of another resolution, whose comment is the same.
+    ScratchDir other;
+    WriteWholeFile(other / "sp_page.htm", "[[gil]]");
+    ASSERT_EQ(RunSylpic(other, kArgs + "--dpi 200 sp_page.htm").status, 0);
+    const std::string gil2x = ReadWholeFile(dir / "hanimg/2x/kil.gif");
+    WriteWholeFile(dir / "hanimg/2x/kil.gif", ReadWholeFile(other / "hanimg/2x/kil.gif"));
+
+    RunResult r = RunSylpic(dir, kArgs + "sp_page.htm");
+    EXPECT_EQ(r.out, dir / "page.htm" + "　画像数 3, 作成数 1, 正常終了\n");
+    EXPECT_EQ(ReadWholeFile(dir / "page.htm").substr(0, 28), "<img src=\"./hanimg/han1.gif\"");
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/han.gif"), cut);
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/2x/kuk.gif"), gug2x);
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/2x/kil.gif"), gil2x);
+
+    // A PNG whose bytes changed after its comment: its CRC no longer holds.
+    WriteWholeFile(dir / "sp_png.htm", "[[mal]]");
+    ASSERT_EQ(RunSylpic(dir, kArgs + "--format PNG sp_png.htm").status, 0);
+    std::string png = ReadWholeFile(dir / "hanimg/mal.png");
+    png[png.size() - 20] ^= 1;
+    WriteWholeFile(dir / "hanimg/mal.png", png);
+    r = RunSylpic(dir, kArgs + "--format PNG sp_png.htm");
+    EXPECT_EQ(r.out, dir / "png.htm" + "　画像数 1, 作成数 1, 正常終了\n");
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/mal.png"), png);
+    EXPECT_TRUE(FileExists(dir / "hanimg/mal1.png"));
+}
+
+}  // namespace
