@@ -2,11 +2,27 @@
 // What the benchmarks share: romanised Korean text to convert, and scratch
 // folders and files to convert it in.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "app/user_interface.h"
+
+// The conversions' log goes nowhere; a message box goes to standard error.
+class SilentUi : public UserInterface {
+public:
+    void LogAppended(std::string_view) override {}
+    void LogReplaced(std::string_view) override {}
+    void ShowMessageBox(std::string_view text) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
+};
+
+inline double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
 
 // A romanised syllable. Korean text draws on a few hundred common syllables
 // far more than on the rest, so syllables are taken with Zipf-like weights

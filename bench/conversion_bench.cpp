@@ -34,18 +34,6 @@ namespace {
 
 constexpr const char* kFont = "NanumGothic";
 
-class SilentUi : public UserInterface {
-public:
-    void LogAppended(std::string_view) override {}
-    void LogReplaced(std::string_view) override {}
-    void ShowMessageBox(std::string_view text) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
-};
-
-double Seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 // A page of `blocks` blocks of 1 to 6 syllables, most distinct, about one in
 // ten a repeat of an earlier block, with some text between them. Each block
 // begins with `lead` when one is given.

@@ -25,18 +25,6 @@
 
 namespace {
 
-class SilentUi : public UserInterface {
-public:
-    void LogAppended(std::string_view) override {}
-    void LogReplaced(std::string_view) override {}
-    void ShowMessageBox(std::string_view text) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
-};
-
-double Seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());

@@ -133,6 +133,9 @@ std::string Reason(const BlockDiagnostic& d)
                " is inside the block: blocks do not nest (is a \"]]\" missing?)";
     case BlockProblem::kTooLong:
         return "the block has " + std::to_string(d.length) + " bytes: those after the 5000th are dropped";
+    case BlockProblem::kReplacesImage:
+    case BlockProblem::kReplacesShownImage:
+        return std::string(d.detail);
     case BlockProblem::kUndeclaredUtf8:
         return "the page is read as code page 932, yet its text is UTF-8: no declaration of UTF-8 was found in "
                "its first 1024 bytes (put <meta charset=\"utf-8\"> near its top, or give --encoding utf-8)";
@@ -149,6 +152,7 @@ DiagnosticSeverity SeverityOf(BlockProblem problem)
     case BlockProblem::kNestedOpening:
     case BlockProblem::kTooLong:
     case BlockProblem::kUndeclaredUtf8:
+    case BlockProblem::kReplacesImage:
         return DiagnosticSeverity::kWarning;
     default:
         return DiagnosticSeverity::kError;

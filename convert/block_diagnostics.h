@@ -26,7 +26,13 @@ enum class BlockProblem : int {
     kNestedOpening,     // a "[[" inside the block, at `at`
     kTooLong,           // `length` block bytes, those after the 5000th dropped
     // A warning about the page, not a block (at 1:1, without block text):
-    kUndeclaredUtf8,  // read as code page 932, but UTF-8 beyond ASCII throughout
+    kUndeclaredUtf8,
+    // A fixed name that replaces an image of other text: a warning, and an
+    // error when a tag written earlier in the run shows that image.
+    // `detail` says which image, what it showed and, for the error, where
+    // that tag's block is.
+    kReplacesImage,
+    kReplacesShownImage,  // read as code page 932, but UTF-8 beyond ASCII throughout
 };
 
 DiagnosticSeverity SeverityOf(BlockProblem problem);

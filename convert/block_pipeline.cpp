@@ -10,6 +10,8 @@
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
 #include "convert/image_tag.h"
+#include "convert/run_tags.h"
+#include "hangul/utf8_text.h"
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 #include "hangul/glyph_text.h"
@@ -46,6 +48,8 @@ bool BlockPipeline::Run(int& errorTotal, RealTextPlace place)
             MakeTag(fileName, false);
             return true;
         }
+        if (g_imageName.fixed && keyLength != 0)
+            errorTotal += CheckReplacedImage(key, keyLength);
     }
 
     // Draw, encode and write; then the tag.
@@ -64,6 +68,46 @@ int BlockPipeline::Parse()
     if (watch_ != nullptr)
         watch_->ReportClosed(report);
     return blockErrors;
+}
+
+// A fixed name may stand on an image of other text, which other tags may
+// show: it is still replaced, with a warning that names it and what it
+// showed, and an error when a tag written earlier in this run shows it.
+// Returns the errors it adds (0 or 1).
+int BlockPipeline::CheckReplacedImage(const char* key, int keyLength)
+{
+    char fileName[kMaxPath];
+    g_imageName.FileName(0, extension_, fileName, sizeof fileName);
+    const std::string path = std::string(job_.imageDir) + fileName;
+    char held[kReadKeyBytes];
+    unsigned char colours[kColourPairBytes];
+    const int heldLength =
+        format_ == kFormatPng ? ReadPngKey(path.c_str(), held, colours) : ReadGifKey(path.c_str(), held, colours);
+    if (heldLength <= 0 || (heldLength == keyLength && std::memcmp(held, key, static_cast<std::size_t>(keyLength)) == 0))
+        return 0;
+    const std::string* earlier = FindRunTag(path);
+    if (watch_ != nullptr) {
+        const std::string bytes = GlyphBytesOfKey(held);
+        const auto* glyphs = reinterpret_cast<const unsigned char*>(bytes.data());
+        std::string text;
+        for (char32_t c : g_bUnicodeMode ? DecodeUnicodeGlyphs(glyphs, bytes.size()) : DecodeNarrowGlyphs(glyphs, bytes.size()))
+            AppendUtf8(c, text);
+        std::string detail = "replaces hanimg/" + std::string(fileName) + ", which showed \"" + text + "\"";
+        if (earlier != nullptr)
+            detail += " for the block at " + *earlier;
+        watch_->ReportReplacedImage(earlier != nullptr, detail);
+    }
+    return earlier != nullptr ? 1 : 0;
+}
+
+// Where the block stands, for the tags of the run: its page, with its line
+// and column when they are counted.
+std::string BlockPipeline::Where() const
+{
+    std::string where = job_.sourcePath;
+    if (watch_ != nullptr)
+        where += ":" + std::to_string(watch_->Start().line) + ":" + std::to_string(watch_->Start().column);
+    return where;
 }
 
 // Real text: the block's text in place of an image. The first reading of
@@ -138,6 +182,7 @@ bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXW
 // the settings ask for more.
 void BlockPipeline::MakeTag(const char* fileName, bool drawnNow)
 {
+    NoteRunTag(std::string(job_.imageDir) + fileName, Where());
     ImageTag tag(fileName);
     if (job_.settings.altText)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));

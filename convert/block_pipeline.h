@@ -43,6 +43,8 @@ private:
     void MakeTag(const char* fileName, bool drawnNow);
     void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
     void TakeRealText(RealTextPlace place);
+    int CheckReplacedImage(const char* key, int keyLength);
+    std::string Where() const;
 
     PageJob& job_;
     BlockWatch* watch_;  // null without diagnostics

@@ -46,6 +46,13 @@ public:
 
     // The page was read as code page 932 but is UTF-8, and declares nothing.
     void ReportUndeclaredUtf8();
+    // The block's fixed name replaces an image of other text.
+    void ReportReplacedImage(bool shownEarlier, std::string_view detail)
+    {
+        Report(shownEarlier ? BlockProblem::kReplacesShownImage : BlockProblem::kReplacesImage, detail);
+    }
+    // The block's place, as its diagnostics give it.
+    PagePosition Start() const { return start_; }
 
 private:
     void Report(BlockProblem problem, std::string_view detail = {});

@@ -18,6 +18,7 @@
 #include "convert/leftover_files.h"
 #include "convert/page_font.h"
 #include "convert/page_scan.h"
+#include "convert/run_tags.h"
 #include "convert/path_parts.h"
 #include "convert/source_page_pairing.h"
 #include "convert/staged_file.h"
@@ -264,6 +265,7 @@ void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
     BeginImageRun();
+    BeginRunTags();
     // Real text: the faces are found, and their licences read, before any
     // file changes; a face that may not be subset stops the run here.
     WebFontFamily webFont;

@@ -16,8 +16,12 @@ FreeNameMove MoveToFreeName(const char* from, const char* to)
     // made only under a free name too.
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return FreeNameMove::kFailed;
-    if (link(from, to) != 0)
-        return errno == EEXIST ? FreeNameMove::kTaken : FreeNameMove::kFailed;
+    if (link(from, to) != 0) {
+        if (errno == EEXIST)
+            return FreeNameMove::kTaken;
+        const bool noLinks = errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP || errno == EXDEV;
+        return noLinks ? FreeNameMove::kUnsupported : FreeNameMove::kFailed;
+    }
     unlink(from);
     return FreeNameMove::kMoved;
 }

@@ -5,6 +5,7 @@
 enum class FreeNameMove {
     kMoved,  // `to` is the file now; `from` is gone
     kTaken,  // an entry stands at `to`; nothing changed
+    kUnsupported,  // the file system can neither rename without replacing nor link; nothing changed
     kFailed  // nothing changed
 };
 

@@ -34,3 +34,15 @@ int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool tran
     key[length] = '\0';
     return static_cast<int>(length);
 }
+
+std::string GlyphBytesOfKey(std::string_view key)
+{
+    const std::size_t space = key.rfind(' ');
+    std::string_view hex = space == std::string_view::npos ? key : key.substr(space + 1);
+    if (!hex.empty() && hex[0] == '^')
+        hex.remove_prefix(1);
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size() && IsHexDigit(hex[i]) && IsHexDigit(hex[i + 1]); i += 2)
+        bytes += static_cast<char>(HexDigitValue(hex[i]) * 16 + HexDigitValue(hex[i + 1]));
+    return bytes;
+}

@@ -2,6 +2,7 @@
 // The image key: the text stored in each GIF and PNG image's comment, which
 // names the font, size, transparency and glyph codes of its block, and its
 // readers, which take it back from an image file with the image's colours.
+#include <string>
 #include <string_view>
 
 #include "data/limits.h"
@@ -15,6 +16,10 @@
 // would be longer than 250 characters.
 int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
                  const unsigned char* glyphs, int glyphLength, char key[kImageKeyBytes]);
+
+// The glyph string a key spells, read back from its last word (after
+// "^"): its hexadecimal bytes, as far as they go.
+std::string GlyphBytesOfKey(std::string_view key);
 
 // Reads the key text (kReadKeyBytes bytes) and colours (6 bytes) of a GIF
 // written by this program; returns the key length, 0 when there is none.

@@ -50,7 +50,8 @@ ImageWriteStatus ImageWriter::Draw(const BlockImage& image, int scale)
     return FromRaster(result);
 }
 
-// Encodes the drawn bitmap into encoded_ and frees it.
+// Encodes the drawn bitmap into encoded_ (for `fileName`: an XBM's symbol
+// is its name); Write frees the bitmap once the image is written.
 ImageWriteStatus ImageWriter::Encode(const BlockImage& image, const char* fileName)
 {
     encoded_.clear();
@@ -58,17 +59,19 @@ ImageWriteStatus ImageWriter::Encode(const BlockImage& image, const char* fileNa
     // The XBM symbol is the file name, extension included, cut to 8.
     char xbmName[9] = {};
     std::strncpy(xbmName, fileName, 8);
-    const ImageWriteStatus status = EncodeImage(bitmap_.View(), image.format, image.style, xbmName, encoded_, png_);
-    bitmap_.Free();
-    return status;
+    return EncodeImage(bitmap_.View(), image.format, image.style, xbmName, encoded_, png_);
 }
 
-// The write policy. A fixed name is encoded and then staged; a free name is
-// the first one the folder view does not have that can be created without
-// replacing anything (another process may have taken it since the folder
-// was read, and then the next name is tried), and is encoded once created.
-// A path that does not fit cannot be created.
-ImageWriteStatus ImageWriter::OpenImageFile(const BlockImage& image, int scale, ImagePlace& place, StagedFile& file)
+// The write policy. Every image is written whole into a staged file beside
+// its name and only then takes the name, so a cut or killed write never
+// leaves a short image under it. A fixed name is replaced; a free name is
+// the first one the folder view does not have that takes the file without
+// replacing anything: another process may have taken it since the folder
+// was read, and then the image is encoded again for the next name (an XBM
+// names its symbol after its file). Where the file system can neither
+// rename without replacing nor link, the free name is created exclusively
+// and written in place. A path that does not fit cannot be created.
+ImageWriteStatus ImageWriter::WriteImageFile(const BlockImage& image, int scale, ImagePlace& place)
 {
     const bool fixed = place.name == nullptr || place.name->fixed;
     char imagePath[kMaxPath];
@@ -83,30 +86,57 @@ ImageWriteStatus ImageWriter::OpenImageFile(const BlockImage& image, int scale, 
             const ImageWriteStatus encoded = Encode(image, place.fileName);
             if (encoded != ImageWriteStatus::kWritten)
                 return encoded;
+            StagedFile file;
             if (scale == 2) {
                 // The 2x folder is made on first need; where it cannot be,
                 // the staged file cannot be opened in it, and that counts
                 // as a failed write of the 2x image.
                 mkdir(place.folder, 0777);
-                return file.Open(imagePath, kStagedImagePrefix) ? ImageWriteStatus::kWritten
-                                                                : ImageWriteStatus::kWriteFailed;
-            }
-            return file.Open(imagePath, kStagedImagePrefix) ? ImageWriteStatus::kWritten
-                                                            : ImageWriteStatus::kCannotCreate;
-        }
-        if (!ImageFolderHas(place.folder, place.fileName)) {
-            bool taken = false;
-            if (file.OpenNew(imagePath, &taken)) {
-                const ImageWriteStatus encoded = Encode(image, place.fileName);
-                if (encoded != ImageWriteStatus::kWritten)
-                    file.Discard();
-                return encoded;
-            }
-            if (!taken)
+                if (!file.Open(imagePath, kStagedImagePrefix))
+                    return ImageWriteStatus::kWriteFailed;
+            } else if (!file.Open(imagePath, kStagedImagePrefix)) {
                 return ImageWriteStatus::kCannotCreate;
-            NoteImageWritten(place.folder, place.fileName);  // someone else's now
+            }
+            if (file.WriteAll(encoded_.data(), encoded_.size()) && file.Commit())
+                return ImageWriteStatus::kWritten;
+            file.Discard();
+            return ImageWriteStatus::kWriteFailed;
         }
+        if (ImageFolderHas(place.folder, place.fileName))
+            continue;
+        const ImageWriteStatus encoded = Encode(image, place.fileName);
+        if (encoded != ImageWriteStatus::kWritten)
+            return encoded;
+        StagedFile file;
+        if (!file.Open(imagePath, kStagedImagePrefix))
+            return ImageWriteStatus::kCannotCreate;
+        if (!file.WriteAll(encoded_.data(), encoded_.size())) {
+            file.Discard();
+            return ImageWriteStatus::kWriteFailed;
+        }
+        switch (file.CommitToFreeName()) {
+        case FreeNameMove::kMoved: return ImageWriteStatus::kWritten;
+        case FreeNameMove::kTaken: break;
+        case FreeNameMove::kUnsupported: return WriteInPlace(imagePath);
+        case FreeNameMove::kFailed: return ImageWriteStatus::kWriteFailed;
+        }
+        NoteImageWritten(place.folder, place.fileName);  // someone else's now
     }
+}
+
+// A new image created under its own name, where the file system offers no
+// other way that never replaces a file. The reuse search finds a cut one
+// not whole.
+ImageWriteStatus ImageWriter::WriteInPlace(const char* imagePath)
+{
+    StagedFile file;
+    bool taken = false;
+    if (!file.OpenNew(imagePath, &taken))
+        return ImageWriteStatus::kCannotCreate;
+    if (file.WriteAll(encoded_.data(), encoded_.size()) && file.Commit())
+        return ImageWriteStatus::kWritten;
+    file.Discard();
+    return ImageWriteStatus::kWriteFailed;
 }
 
 ImageWriteStatus ImageWriter::Write(const BlockImage& image, int scale, ImagePlace& place)
@@ -114,15 +144,9 @@ ImageWriteStatus ImageWriter::Write(const BlockImage& image, int scale, ImagePla
     ImageWriteStatus status = Draw(image, scale);
     if (status != ImageWriteStatus::kWritten)
         return status;
-    StagedFile file;
-    status = OpenImageFile(image, scale, place, file);
+    status = WriteImageFile(image, scale, place);
     bitmap_.Free();
-    if (status != ImageWriteStatus::kWritten)
-        return status;
-    if (file.WriteAll(encoded_.data(), encoded_.size()) && file.Commit())
-        return ImageWriteStatus::kWritten;
-    file.Discard();
-    return ImageWriteStatus::kWriteFailed;
+    return status;
 }
 
 void ShowImageWriteBox(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const PngStatus& png)

@@ -1,16 +1,18 @@
 #pragma once
 // The image writer: draws a block's glyph string at a scale of 1 or 2,
 // encodes the drawing in the page's format and writes it to its file, under
-// one write policy (ImageWriter::OpenImageFile):
+// one write policy (ImageWriter::WriteImageFile):
+//   - every image is written whole, with one call, into a staged file
+//     beside its name, and takes the name only then: a failed, cut or
+//     killed write leaves no short image under the name, which could hold
+//     a whole key and be reused for ever;
 //   - a free name (a 1x image named from its block's characters) is the
-//     first name not taken: name.gif, name1.gif, name2.gif, ... created
-//     exclusively, so no image another process made is ever replaced;
-//   - a fixed name (a name directive's, and every 2x image's) is written to
-//     a staged file that is renamed over the name, so the last good image
-//     survives a failed rewrite.
-// Either way the whole image is written with one call, and a failed write
-// leaves nothing: a short image could hold a whole key and be reused for
-// ever.
+//     first name not taken: name.gif, name1.gif, name2.gif, ...; the staged
+//     file takes it only where no entry stands (renameat2 with
+//     RENAME_NOREPLACE, else link), so no image another process made is
+//     ever replaced, and a name taken meanwhile passes to the next;
+//   - a fixed name (a name directive's, and every 2x image's) is renamed
+//     over, so the last good image survives a failed rewrite.
 //
 //   ImageWriter writer;
 //   ImagePlace place{job.imageDir, &g_imageName, "gif"};
@@ -75,7 +77,8 @@ public:
 private:
     ImageWriteStatus Draw(const BlockImage& image, int scale);
     ImageWriteStatus Encode(const BlockImage& image, const char* fileName);
-    ImageWriteStatus OpenImageFile(const BlockImage& image, int scale, ImagePlace& place, StagedFile& file);
+    ImageWriteStatus WriteImageFile(const BlockImage& image, int scale, ImagePlace& place);
+    ImageWriteStatus WriteInPlace(const char* imagePath);
 
     GlyphBitmap bitmap_;  // from the rasterizer to the end of the image's writing
     ByteBuffer encoded_;

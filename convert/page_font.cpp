@@ -61,6 +61,7 @@ FontFileResult PutFontFile(const WebFontFace& face, const std::vector<char32_t>&
     switch (file.CommitToFreeName()) {
     case FreeNameMove::kMoved: return FontFileResult::kWritten;
     case FreeNameMove::kTaken: return IsWholeFontFile(path, exists) ? FontFileResult::kFound : FontFileResult::kFailed;
+    case FreeNameMove::kUnsupported:
     case FreeNameMove::kFailed: break;
     }
     return FontFileResult::kFailed;

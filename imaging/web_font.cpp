@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <tuple>
 
+#include "hangul/ascii_text.h"
 #include "imaging/sha256.h"
 
 namespace {
@@ -408,11 +409,10 @@ std::string WebFontHash(const WebFontFamily& family, const std::vector<char32_t>
     }
     hash.Update(kSubsetChoices, sizeof kSubsetChoices - 1);
     const std::array<unsigned char, 32> digest = hash.Finish();
-    static const char kHex[] = "0123456789abcdef";
     std::string text;
     for (int i = 0; i < 8; ++i) {
-        text += kHex[digest[static_cast<std::size_t>(i)] >> 4];
-        text += kHex[digest[static_cast<std::size_t>(i)] & 0xF];
+        text += kLowerHexDigits[digest[static_cast<std::size_t>(i)] >> 4];
+        text += kLowerHexDigits[digest[static_cast<std::size_t>(i)] & 0xF];
     }
     return text;
 }

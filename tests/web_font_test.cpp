@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "hangul/ascii_text.h"
 #include "imaging/font_engine.h"
 #include "imaging/sha256.h"
 #include "imaging/web_font.h"
@@ -15,9 +16,8 @@ std::string Hex(const std::array<unsigned char, 32>& digest)
 {
     std::string text;
     for (unsigned char b : digest) {
-        static const char kHex[] = "0123456789abcdef";
-        text += kHex[b >> 4];
-        text += kHex[b & 0xF];
+        text += kLowerHexDigits[b >> 4];
+        text += kLowerHexDigits[b & 0xF];
     }
     return text;
 }

@@ -45,4 +45,24 @@ TEST(WholeImageReuseTest, ACutOrDamagedImageIsNeverReused)
     EXPECT_TRUE(FileExists(dir / "hanimg/mal1.png"));
 }
 
+// A run stopped in the middle of an image (here by a file-size limit, whose
+// signal kills it) leaves at most a staged file: never a cut image under
+// the image's name, which the next run would have to pass over.
+TEST(WholeImageReuseTest, AWriteCutShortLeavesNoImageUnderItsName)
+{
+    ScratchDir dir;
+    WriteWholeFile(dir / "sp_page.htm", "[[an-nyeong-ha-sib-ni-kka an-nyeong-ha-sib-ni-kka]]");
+    const std::string args = "--font NanumGothic --size 48 sp_page.htm";
+    EXPECT_NE(RunSylpic(dir, args, "ulimit -f 1;").status, 0);
+    for (const std::string& name : ListFolder(dir / "hanimg"))
+        EXPECT_EQ(name.rfind(".sylpic-image-", 0), 0u) << name;
+
+    const RunResult again = RunSylpic(dir, args);
+    EXPECT_EQ(again.out, dir / "page.htm" + "　画像数 1, 作成数 1, 正常終了\n");
+    const std::string page = ReadWholeFile(dir / "page.htm");
+    const std::string image = page.substr(19, page.find('"', 19) - 19);
+    EXPECT_TRUE(FileExists(dir / ("hanimg/" + image))) << page;
+    EXPECT_EQ(image.find('1'), std::string::npos) << "the name was free: " << image;
+}
+
 }  // namespace
