@@ -10,10 +10,11 @@
 // - a page with spans gets exactly one style element, before its first
 //   span, and every font file it names is in the image folder and whole; a
 //   page without spans gets none and no font file;
-// - the text of a block adds no '"', '<' or '>' to the page: beyond the
-//   spans' and the style's own markup, the output holds as many of each as
-//   the page holds outside its blocks (for an ASCII page, whose blocks are
-//   easy to find), so text inside a tag never ends its attribute or the tag.
+// - the text of a block adds no '<' or '>' to the page, and no '"' but
+//   inside a span (where it ends nothing): beyond the spans' and the
+//   style's own markup, the output holds as many of each as the page holds
+//   outside its blocks (for an ASCII page, whose blocks are easy to find),
+//   so text inside a tag never ends its attribute or the tag.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -27,6 +28,9 @@ namespace {
 constexpr std::size_t kMaxPage = 4096;
 constexpr char kSpanOpen[] = "<span class=\"sylpic\" lang=\"ko\">";
 constexpr char kSpanClose[] = "</span>";
+// The program's style element begins so; a page holding "sylpic" is passed
+// over, so no page text can.
+constexpr char kStyleOpen[] = "<style>@font-face{font-family:\"sylpic-";
 
 class LogUi : public UserInterface {
 public:
@@ -89,18 +93,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(dlg.m_lastOutcome != RunOutcome::kStopped, "the run stopped: " + ui.log);
     const std::string out = ReadWholeFile(folder / "page.htm");
 
-    // Spans.
+    // Spans, and the '"' their texts hold.
     const std::size_t spans = CountOf(out, kSpanOpen);
+    long quotesInSpans = 0;
     FUZZ_CHECK(static_cast<int>(spans) == dlg.m_nImageCount, "the log counts another number of spans: " + ui.log);
     for (std::size_t at = out.find(kSpanOpen); at != std::string::npos; at = out.find(kSpanOpen, at + 1)) {
         const std::size_t text = at + sizeof kSpanOpen - 1;
         const std::size_t end = out.find_first_of("<>", text);
         FUZZ_CHECK(end != std::string::npos && out.compare(end, sizeof kSpanClose - 1, kSpanClose) == 0,
                    "a span ends early: " + out.substr(at, 80));
+        quotesInSpans += std::count(out.begin() + static_cast<long>(text), out.begin() + static_cast<long>(end), '"');
     }
 
     // The style and its fonts.
-    const std::size_t style = out.find("<style>@font-face");
+    const std::size_t style = out.find(kStyleOpen);
     const std::size_t styleEnd = out.find("</style>", style == std::string::npos ? 0 : style);
     const std::vector<std::string> folderNames = ListFolder(folder / "hanimg");
     const std::size_t fonts = std::count_if(folderNames.begin(), folderNames.end(),
@@ -110,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(style != std::string::npos && styleEnd != std::string::npos &&
-                   CountOf(out, "<style>@font-face") == 1 && style < out.find(kSpanOpen),
+                   CountOf(out, kStyleOpen) == 1 && style < out.find(kSpanOpen),
                "the style is not once before the first span");
     const std::string styleText = out.substr(style, styleEnd + 8 - style);
     for (std::size_t at = styleText.find("./hanimg/"); at != std::string::npos; at = styleText.find("./hanimg/", at + 1)) {
@@ -125,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string before = OutsideBlocks(page);
         for (const char c : {'"', '<', '>'}) {
             const auto own = [c](std::string_view text) { return std::count(text.begin(), text.end(), c); };
-            const auto expected = own(before) + own(styleText) +
+            const auto expected = own(before) + own(styleText) + (c == '"' ? quotesInSpans : 0) +
                                   static_cast<long>(spans) * (own(kSpanOpen) + own(kSpanClose));
             FUZZ_CHECK(own(out) == expected, std::string("a block's text added a ") + c + ": " + out);
         }
