@@ -2,7 +2,7 @@
 // goes, and the page's font files on disk.
 #include <sys/stat.h>
 
-#include <regex>
+#include <string>
 
 #include "tests/convert_fixture.h"
 
@@ -18,9 +18,14 @@ protected:
     // The family the page's style names ("sylpic-" and 16 hex digits).
     static std::string FamilyOf(const std::string& page)
     {
-        std::smatch match;
-        return std::regex_search(page, match, std::regex("font-family:\"(sylpic-[0-9a-f]{16})\"")) ? match[1].str()
-                                                                                                   : "";
+        const std::string lead = "font-family:\"";
+        const std::size_t at = page.find(lead + "sylpic-");
+        if (at == std::string::npos)
+            return "";
+        const std::string family = page.substr(at + lead.size(), 23);
+        const bool hex = family.size() == 23 && page.compare(at + lead.size() + 23, 1, "\"") == 0 &&
+                         family.find_first_not_of("0123456789abcdef", 7) == std::string::npos;
+        return hex ? family : "";
     }
     static int Count(const std::string& text, const std::string& what)
     {
