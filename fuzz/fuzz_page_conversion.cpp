@@ -81,7 +81,8 @@ public:
     void Report(const BlockDiagnostic& d) override
     {
         const std::string line = FormatBlockDiagnostic(d);
-        FUZZ_CHECK(PlacesOpening(d.position), "not at a \"[[\": " + line);
+        // A warning about the page as a whole stands at its start, at no "[[".
+        FUZZ_CHECK(d.problem == BlockProblem::kUndeclaredUtf8 || PlacesOpening(d.position), "not at a \"[[\": " + line);
         FUZZ_CHECK(d.problem != BlockProblem::kNestedOpening || PlacesOpening(d.at), "not at a \"[[\": " + line);
         FUZZ_CHECK(line.find('\n') == std::string::npos && IsUtf8(line), "not one line of UTF-8: " + line);
         errors += d.severity == DiagnosticSeverity::kError;
@@ -98,7 +99,11 @@ private:
                 return false;
             ++lineStart;
         }
-        const std::size_t at = lineStart + static_cast<std::size_t>(position.column - 1);
+        // Line 1's columns count from after a byte order mark (every page
+        // that has one is read as UTF-8 here).
+        const bool marked = page_.compare(0, 3, "\xEF\xBB\xBF") == 0;
+        const std::size_t shift = position.line == 1 && marked ? 3 : 0;
+        const std::size_t at = lineStart + shift + static_cast<std::size_t>(position.column - 1);
         return position.column >= 1 && at + 2 <= page_.size() && page_.compare(at, 2, "[[") == 0 &&
                page_.find('\n', lineStart) > at;
     }

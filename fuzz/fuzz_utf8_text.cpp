@@ -20,6 +20,7 @@
 #include "fuzz/fuzz_support.h"
 #include "hangul/block_character_code.h"
 #include "hangul/code_page.h"
+#include "hangul/double_byte.h"
 #include "hangul/iconv_handle.h"
 #include "hangul/utf8_text.h"
 
@@ -57,7 +58,11 @@ void CheckBlockCode(char32_t c)
 {
     const BlockCharacterCode code = CodeForBlockCharacter(c);
     const unsigned pair = (code.lead << 8) | code.trail;
-    const unsigned cp932 = RoundTripCp932(c);
+    // A code page 932 code counts only where the double-byte map gives it a
+    // counterpart; otherwise the code page 949 code is taken.
+    unsigned cp932 = RoundTripCp932(c);
+    if (cp932 != 0 && MapDoubleByte(static_cast<unsigned char>(cp932 >> 8), static_cast<unsigned char>(cp932)) == 0)
+        cp932 = 0;
     if (c < 0x80) {
         FUZZ_CHECK(code.page == BlockCodePage::kNone, "ASCII " + Hex(c) + " was given a code");
         return;
