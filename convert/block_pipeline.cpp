@@ -182,7 +182,10 @@ bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXW
 // the settings ask for more.
 void BlockPipeline::MakeTag(const char* fileName, bool drawnNow)
 {
-    NoteRunTag(std::string(job_.imageDir) + fileName, Where());
+    // Only the first tag of an image is kept: its place is formatted once.
+    const std::string path = std::string(job_.imageDir) + fileName;
+    if (FindRunTag(path) == nullptr)
+        NoteRunTag(path, Where());
     ImageTag tag(fileName);
     if (job_.settings.altText)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));

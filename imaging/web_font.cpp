@@ -214,7 +214,8 @@ HbBlob BuildKernTable(const WebFontFaceData& data, hb_font_t* subsetFont, const 
             pairs.push_back({static_cast<std::uint16_t>(newGlyph[pair.left]),
                              static_cast<std::uint16_t>(newGlyph[pair.right]), pair.value});
     }
-    if (pairs.empty() || pairs.size() > 10000)
+    // A subtable's length is 16 bits: past 10,920 pairs it cannot hold them.
+    if (pairs.empty() || 14 + 6 * pairs.size() > 0xFFFF)
         return nullptr;
     std::sort(pairs.begin(), pairs.end(),
               [](const KernPair& a, const KernPair& b) { return std::tie(a.left, a.right) < std::tie(b.left, b.right); });
