@@ -162,7 +162,7 @@ bool BlockPipeline::WriteImage(const char* key, char* fileName)
 {
     ImagePlace place{job_.imageDir, &g_imageName, extension_};
     const ImageWriteStatus status = writer_.Write(Image(key), 1, place);
-    if (!ReportImageWrite(job_.log, format_, status, writer_.Png()))
+    if (!ReportImageWrite(job_.log, format_, status, writer_))
         return false;
     ++job_.createdCount;
     NoteImageWritten(job_.imageDir, place.fileName);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "convert/file_cause.h"
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
 #include "convert/whole_image_file.h"
@@ -41,6 +42,7 @@ bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image,
     const std::string path = folder + fileName;
     if (path.size() >= static_cast<std::size_t>(kMaxPath)) {
         job.log.LogMessage(IDS_CANNOT_CREATE, true, true);  // no longer than any other image path
+        ReportFileCause(job.log, path, kCausePathTooLong);
         return false;
     }
     char comment[kMaxImageKey + sizeof kDoubledKeyMarker];
@@ -54,5 +56,5 @@ bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image,
     doubled.style.key = comment;
     ImagePlace place{folder.c_str(), nullptr, ExtensionOf(image.format)};
     std::snprintf(place.fileName, sizeof place.fileName, "%s", fileName);
-    return ReportImageWrite(job.log, image.format, writer.Write(doubled, 2, place), writer.Png());
+    return ReportImageWrite(job.log, image.format, writer.Write(doubled, 2, place), writer);
 }
