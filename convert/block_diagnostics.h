@@ -25,6 +25,7 @@ enum class BlockProblem : int {
     kDroppedAmpersand,  // "&$" or "&#" without a whole form: the '&' dropped
     kNestedOpening,     // a "[[" inside the block, at `at`
     kTooLong,           // `length` block bytes, those after the 5000th dropped
+    kGlyphsCut,         // `length` characters past what one image holds, from the `firstCut`th on
     // A warning about the page, not a block (at 1:1, without block text):
     kUndeclaredUtf8,
     // A fixed name that replaces an image of other text: a warning, and an
@@ -53,7 +54,8 @@ struct BlockDiagnostic {
     std::string_view blockText;  // the block bytes as collected
     std::string_view detail;
     PagePosition at;             // kNestedOpening only
-    long length = 0;             // kTooLong only
+    long length = 0;             // kTooLong and kGlyphsCut only
+    long firstCut = 0;           // kGlyphsCut only
 };
 
 // Receives one call per diagnostic, in page order.

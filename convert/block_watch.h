@@ -72,4 +72,6 @@ private:
     bool nested_ = false;
     PagePosition nestedAt_;
     long lineOneShift_ = 0;
+    long cutCharacters_ = 0;  // of the glyph string, as the parse reported them
+    long firstCut_ = 0;
 };
