@@ -154,6 +154,7 @@ std::string Reason(const BlockDiagnostic& d)
                " not drawn (split the block)";
     case BlockProblem::kReplacesImage:
     case BlockProblem::kReplacesShownImage:
+    case BlockProblem::kUnknownDrawing:
         return std::string(d.detail);
     case BlockProblem::kUndeclaredUtf8:
         return "the page is read as code page 932, yet its text is UTF-8: no declaration of UTF-8 was found in "
@@ -173,6 +174,7 @@ DiagnosticSeverity SeverityOf(BlockProblem problem)
     case BlockProblem::kGlyphsCut:
     case BlockProblem::kUndeclaredUtf8:
     case BlockProblem::kReplacesImage:
+    case BlockProblem::kUnknownDrawing:
         return DiagnosticSeverity::kWarning;
     default:
         return DiagnosticSeverity::kError;

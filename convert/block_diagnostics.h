@@ -27,13 +27,16 @@ enum class BlockProblem : int {
     kTooLong,           // `length` block bytes, those after the 5000th dropped
     kGlyphsCut,         // `length` characters past what one image holds, from the `firstCut`th on
     // A warning about the page, not a block (at 1:1, without block text):
-    kUndeclaredUtf8,
+    kUndeclaredUtf8,  // read as code page 932, but UTF-8 beyond ASCII throughout
     // A fixed name that replaces an image of other text: a warning, and an
     // error when a tag written earlier in the run shows that image.
     // `detail` says which image, what it showed and, for the error, where
     // that tag's block is.
     kReplacesImage,
-    kReplacesShownImage,  // read as code page 932, but UTF-8 beyond ASCII throughout
+    kReplacesShownImage,
+    // A reused image drawn at another resolution, at an em that no size of
+    // the face gives: `detail` says which and what its tag goes without.
+    kUnknownDrawing,
 };
 
 DiagnosticSeverity SeverityOf(BlockProblem problem);

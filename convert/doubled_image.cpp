@@ -36,8 +36,9 @@ bool FitsItsImage(const PageJob& job, const char* path, const char* fileName, Im
 }  // namespace
 
 bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image, const char* fileName,
-                     bool oneXWritten)
+                     bool oneXWritten, bool mayDraw, bool& stands)
 {
+    stands = true;
     const std::string folder = std::string(job.imageDir) + kDoubledImageFolder;
     const std::string path = folder + fileName;
     if (path.size() >= static_cast<std::size_t>(kMaxPath)) {
@@ -51,6 +52,10 @@ bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image,
     if (!oneXWritten && IsCurrent(path.c_str(), comment, image.format, job.colours) &&
         FitsItsImage(job, path.c_str(), fileName, image.format))
         return true;
+    if (!mayDraw) {
+        stands = false;
+        return true;
+    }
 
     BlockImage doubled = image;
     doubled.style.key = comment;
