@@ -32,3 +32,9 @@ void CMainDlg::ShowMessageBox(std::string_view text)
     if (m_pUi)
         m_pUi->ShowMessageBox(text);
 }
+
+void CMainDlg::ReportCause(std::string_view path, std::string_view reason)
+{
+    if (m_pUi)
+        m_pUi->ReportCause(path, reason);
+}

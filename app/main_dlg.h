@@ -81,6 +81,7 @@ public:
     void LogText(std::string_view text, bool newline, bool append) override;
     void LogMessage(int number, bool newline, bool append) override;
     void ShowMessageBox(std::string_view text) override;
+    void ReportCause(std::string_view path, std::string_view reason) override;
 
     // --- conversion run ---
     // A drop: wait cursor, then ConvertFiles. `refreshSettings` stands for the

@@ -14,6 +14,13 @@ public:
     virtual void LogReplaced(std::string_view text) = 0;
     // A modal message box with an OK button only; returns when closed.
     virtual void ShowMessageBox(std::string_view text) = 0;
+    // Why the failure just logged happened: the file that failed and the
+    // system's reason. The dialog shows nothing more than its log line.
+    virtual void ReportCause(std::string_view path, std::string_view reason)
+    {
+        (void)path;
+        (void)reason;
+    }
     // The busy cursor, shown for the length of a drop.
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/limits.h"
 #include "hangul/code_page.h"
 #include "hangul/cp932_text.h"
 #include "hangul/utf8_text.h"
@@ -100,6 +101,18 @@ std::string StrayByteReason(std::string_view detail)
     return std::string("byte ") + hex + " stands outside a double-byte pair";
 }
 
+// 1st, 2nd, 3rd, 4th, ... 11th, 12th, 13th, ... 21st, ...
+std::string Ordinal(long n)
+{
+    const long lastTwo = n % 100;
+    const char* suffix = lastTwo >= 11 && lastTwo <= 13 ? "th"
+                         : n % 10 == 1                   ? "st"
+                         : n % 10 == 2                   ? "nd"
+                         : n % 10 == 3                   ? "rd"
+                                                         : "th";
+    return std::to_string(n) + suffix;
+}
+
 std::string Reason(const BlockDiagnostic& d)
 {
     auto quote = [&d](std::string_view bytes) { return Quoted(bytes, d.encoding); };
@@ -133,8 +146,15 @@ std::string Reason(const BlockDiagnostic& d)
                " is inside the block: blocks do not nest (is a \"]]\" missing?)";
     case BlockProblem::kTooLong:
         return "the block has " + std::to_string(d.length) + " bytes: those after the 5000th are dropped";
+    case BlockProblem::kGlyphsCut:
+        return "an image holds " + std::to_string(kMaxGlyphBytes) + " bytes of text (" +
+               std::to_string(kMaxGlyphBytes / 2) + " Korean characters): " +
+               (d.length == 1 ? "its " + Ordinal(d.firstCut) + " character is"
+                              : std::to_string(d.length) + " characters, from the " + Ordinal(d.firstCut) + " on, are") +
+               " not drawn (split the block)";
     case BlockProblem::kReplacesImage:
     case BlockProblem::kReplacesShownImage:
+    case BlockProblem::kUnknownDrawing:
         return std::string(d.detail);
     case BlockProblem::kUndeclaredUtf8:
         return "the page is read as code page 932, yet its text is UTF-8: no declaration of UTF-8 was found in "
@@ -151,8 +171,10 @@ DiagnosticSeverity SeverityOf(BlockProblem problem)
     case BlockProblem::kDroppedAmpersand:
     case BlockProblem::kNestedOpening:
     case BlockProblem::kTooLong:
+    case BlockProblem::kGlyphsCut:
     case BlockProblem::kUndeclaredUtf8:
     case BlockProblem::kReplacesImage:
+    case BlockProblem::kUnknownDrawing:
         return DiagnosticSeverity::kWarning;
     default:
         return DiagnosticSeverity::kError;

@@ -25,14 +25,18 @@ enum class BlockProblem : int {
     kDroppedAmpersand,  // "&$" or "&#" without a whole form: the '&' dropped
     kNestedOpening,     // a "[[" inside the block, at `at`
     kTooLong,           // `length` block bytes, those after the 5000th dropped
+    kGlyphsCut,         // `length` characters past what one image holds, from the `firstCut`th on
     // A warning about the page, not a block (at 1:1, without block text):
-    kUndeclaredUtf8,
+    kUndeclaredUtf8,  // read as code page 932, but UTF-8 beyond ASCII throughout
     // A fixed name that replaces an image of other text: a warning, and an
     // error when a tag written earlier in the run shows that image.
     // `detail` says which image, what it showed and, for the error, where
     // that tag's block is.
     kReplacesImage,
-    kReplacesShownImage,  // read as code page 932, but UTF-8 beyond ASCII throughout
+    kReplacesShownImage,
+    // A reused image drawn at another resolution, at an em that no size of
+    // the face gives: `detail` says which and what its tag goes without.
+    kUnknownDrawing,
 };
 
 DiagnosticSeverity SeverityOf(BlockProblem problem);
@@ -53,7 +57,8 @@ struct BlockDiagnostic {
     std::string_view blockText;  // the block bytes as collected
     std::string_view detail;
     PagePosition at;             // kNestedOpening only
-    long length = 0;             // kTooLong only
+    long length = 0;             // kTooLong and kGlyphsCut only
+    long firstCut = 0;           // kGlyphsCut only
 };
 
 // Receives one call per diagnostic, in page order.

@@ -43,9 +43,13 @@ bool BlockPipeline::Run(int& errorTotal, RealTextPlace place)
         const int keyLength = MakeImageKey(settings.fontName, settings.fontSize, settings.transparent,
                                            g_glyphString.bytes, g_glyphString.KeyLength(g_bUnicodeMode), key);
         if (!g_imageName.fixed && keyLength != 0 && blockErrors == 0 && FindReusedImage(key, keyLength, fileName)) {
-            if (!PutDoubled(fileName, key, false))
+            const ImageDrawing drawing = DrawingOfReused(fileName);
+            bool doubledStands = false;
+            if (!PutDoubled(fileName, key, false, drawing, doubledStands))
                 return false;
-            MakeTag(fileName, false);
+            if (!drawing.known && watch_ != nullptr)
+                WarnUnknownDrawing(fileName, doubledStands);
+            MakeTag(fileName, false, drawing, doubledStands);
             return true;
         }
         if (g_imageName.fixed && keyLength != 0)
@@ -53,7 +57,8 @@ bool BlockPipeline::Run(int& errorTotal, RealTextPlace place)
     }
 
     // Draw, encode and write; then the tag.
-    if (!WriteImage(key, fileName) || !PutDoubled(fileName, key, true))
+    bool doubledStands = false;
+    if (!WriteImage(key, fileName) || !PutDoubled(fileName, key, true, {}, doubledStands))
         return false;
     MakeTag(fileName, true);
     return true;
@@ -145,10 +150,10 @@ bool BlockPipeline::FindReusedImage(const char* key, int keyLength, char* fileNa
     return true;
 }
 
-BlockImage BlockPipeline::Image(const char* key) const
+BlockImage BlockPipeline::Image(const char* key, int emPixels) const
 {
     const ConversionSettings& settings = job_.settings;
-    return {{settings.fontName, settings.fontSize, settings.dpi},
+    return {{settings.fontName, settings.fontSize, settings.dpi, emPixels},
             g_glyphString.bytes,
             g_glyphString.DrawnRoom(),
             g_bUnicodeMode,
@@ -162,7 +167,7 @@ bool BlockPipeline::WriteImage(const char* key, char* fileName)
 {
     ImagePlace place{job_.imageDir, &g_imageName, extension_};
     const ImageWriteStatus status = writer_.Write(Image(key), 1, place);
-    if (!ReportImageWrite(job_.log, format_, status, writer_.Png()))
+    if (!ReportImageWrite(job_.log, format_, status, writer_))
         return false;
     ++job_.createdCount;
     NoteImageWritten(job_.imageDir, place.fileName);
@@ -170,17 +175,73 @@ bool BlockPipeline::WriteImage(const char* key, char* fileName)
     return true;
 }
 
-// With 2x images on, the 2x image beside the block's 1x image.
-bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXWritten)
+// With 2x images on, the 2x image beside the block's 1x image, drawn at
+// twice the em the 1x image was drawn at; `doubledStands` says whether the
+// tag may offer it.
+bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXWritten, const ImageDrawing& drawing,
+                               bool& doubledStands)
 {
+    doubledStands = false;
     if (!WithDoubled())
         return true;
-    return PutDoubledImage(job_, doubledWriter_, Image(key), fileName, oneXWritten);
+    return PutDoubledImage(job_, doubledWriter_, Image(key, drawing.emPixels), fileName, oneXWritten, drawing.known,
+                           doubledStands);
+}
+
+// The face's lines at the settings' size and resolution, measured once per
+// page; null when the face cannot be opened.
+const FontLines* BlockPipeline::CurrentFontLines()
+{
+    if (!fontLinesMeasured_) {
+        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, fontLines_);
+        fontLinesMeasured_ = true;
+    }
+    return fontLinesKnown_ ? &fontLines_ : nullptr;
+}
+
+// The em a reused image was drawn at, where its 2x image or its offset
+// needs it. An image as high as the face's line at the settings' em was
+// drawn at that em, as nearly every reused image is, and costs no search;
+// one drawn at another resolution is drawn at the em whose line is its
+// height (and whose advances are its width).
+ImageDrawing BlockPipeline::DrawingOfReused(const char* fileName)
+{
+    ImageDrawing drawing;
+    if (!WithDoubled() && !job_.settings.dimensions)
+        return drawing;
+    ImageSize size;
+    const FontLines* lines = CurrentFontLines();
+    if (lines == nullptr || !ImageFolderImageSize(job_.imageDir, fileName, format_, size) ||
+        size.height == lines->ascent + lines->descent)
+        return drawing;
+    drawing.emPixels = FindImageEmPixels(job_.settings.fontName, g_glyphString.bytes, g_glyphString.DrawnRoom(),
+                                         g_bUnicodeMode, size.width, size.height);
+    drawing.known = drawing.emPixels != 0;
+    return drawing;
+}
+
+// A reused image that no em of the face draws: what its tag goes without.
+void BlockPipeline::WarnUnknownDrawing(const char* fileName, bool doubledStands)
+{
+    ImageSize size;
+    ImageFolderImageSize(job_.imageDir, fileName, format_, size);
+    std::string lost;
+    if (WithDoubled() && !doubledStands)
+        lost = "no 2x image is made for it";
+    if (job_.settings.dimensions)
+        lost += std::string(lost.empty() ? "" : ", and ") + "its tag has no baseline offset";
+    if (lost.empty())
+        return;
+    watch_->ReportUnknownDrawing("reuses hanimg/" + std::string(fileName) + ", " + std::to_string(size.width) + "x" +
+                                 std::to_string(size.height) +
+                                 ", which no size of the face draws so (it was drawn at another resolution, or by "
+                                 "another version of the face): " +
+                                 lost + "; delete the image to have it drawn again");
 }
 
 // The tag of the block's image, with no line break: only the source unless
 // the settings ask for more.
-void BlockPipeline::MakeTag(const char* fileName, bool drawnNow)
+void BlockPipeline::MakeTag(const char* fileName, bool drawnNow, const ImageDrawing& drawing, bool doubledStands)
 {
     // Only the first tag of an image is kept: its place is formatted once.
     const std::string path = std::string(job_.imageDir) + fileName;
@@ -190,8 +251,8 @@ void BlockPipeline::MakeTag(const char* fileName, bool drawnNow)
     if (job_.settings.altText)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));
     if (job_.settings.dimensions)
-        AddDimensions(tag, fileName, drawnNow);
-    if (WithDoubled()) {
+        AddDimensions(tag, fileName, drawnNow, drawing);
+    if (WithDoubled() && doubledStands) {
         // The 2x image comes last: srcset="./hanimg/2x/<file> 2x".
         tag.AddAttribute("srcset", std::string("./hanimg/") + kDoubledImageFolder + fileName + " 2x");
     }
@@ -202,7 +263,7 @@ void BlockPipeline::MakeTag(const char* fileName, bool drawnNow)
 // The image's size as its file records it: for an image drawn now, from the
 // bytes just written; for one found again, from its file. The rows below the
 // baseline come from the face's metrics either way.
-void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow)
+void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow, const ImageDrawing& drawing)
 {
     ImageSize size;
     const ByteBuffer& encoded = writer_.Encoded();
@@ -210,10 +271,17 @@ void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool draw
                                 : ImageFolderImageSize(job_.imageDir, fileName, format_, size);
     if (sized)
         tag.AddSize(size);
-    if (!fontLinesMeasured_) {
-        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, fontLines_);
-        fontLinesMeasured_ = true;
+    if (!drawing.known)
+        return;  // drawn at an em that no size gives: the offset is not known
+    if (drawing.emPixels != 0) {
+        // Drawn at another resolution: its rows below the baseline are the
+        // face's at the em it was drawn at.
+        const ConversionSettings& settings = job_.settings;
+        FontLines lines;
+        if (MeasureFontLines({settings.fontName, settings.fontSize, settings.dpi, drawing.emPixels}, lines))
+            tag.AddRowsBelowBaseline(lines.descent);
+        return;
     }
-    if (fontLinesKnown_)
-        tag.AddRowsBelowBaseline(fontLines_.descent);
+    if (const FontLines* lines = CurrentFontLines())
+        tag.AddRowsBelowBaseline(lines->descent);
 }

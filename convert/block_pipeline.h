@@ -18,6 +18,14 @@
 
 class ImageTag;
 
+// The em a block's image was drawn at: the settings' (emPixels 0), another
+// that a reused image's size gave (drawn at another resolution), or none
+// known (no em gives that image).
+struct ImageDrawing {
+    bool known = true;
+    int emPixels = 0;
+};
+
 class BlockPipeline {
 public:
     BlockPipeline(PageJob& job, BlockWatch* watch)
@@ -35,13 +43,17 @@ public:
 private:
     int Parse();
     bool FindReusedImage(const char* key, int keyLength, char* fileName);
-    BlockImage Image(const char* key) const;
+    BlockImage Image(const char* key, int emPixels = 0) const;
     bool WriteImage(const char* key, char* fileName);
     // GIF and PNG images get 2x images when asked for; XBM images never.
     bool WithDoubled() const { return job_.settings.hidpi && format_ != kFormatXbm; }
-    bool PutDoubled(const char* fileName, const char* key, bool oneXWritten);
-    void MakeTag(const char* fileName, bool drawnNow);
-    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow);
+    bool PutDoubled(const char* fileName, const char* key, bool oneXWritten, const ImageDrawing& drawing,
+                    bool& doubledStands);
+    ImageDrawing DrawingOfReused(const char* fileName);
+    void WarnUnknownDrawing(const char* fileName, bool doubledStands);
+    const FontLines* CurrentFontLines();
+    void MakeTag(const char* fileName, bool drawnNow, const ImageDrawing& drawing = {}, bool doubledStands = true);
+    void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow, const ImageDrawing& drawing);
     void TakeRealText(RealTextPlace place);
     int CheckReplacedImage(const char* key, int keyLength);
     std::string Where() const;

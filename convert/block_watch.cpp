@@ -38,7 +38,8 @@ void BlockWatch::Report(BlockProblem problem, std::string_view detail)
     diagnostic.blockText = {reinterpret_cast<const char*>(g_blockBytes.bytes), static_cast<std::size_t>(count > 0 ? count : 0)};
     diagnostic.detail = detail;
     diagnostic.at = nestedAt_;
-    diagnostic.length = length_;
+    diagnostic.length = problem == BlockProblem::kGlyphsCut ? cutCharacters_ : length_;
+    diagnostic.firstCut = firstCut_;
     sink_.Report(diagnostic);
 }
 
@@ -52,6 +53,11 @@ void BlockWatch::ReportClosed(const BlockReport& report)
         Report(BlockProblem::kDroppedAmpersand, report.droppedAmpersand);
     if (length_ > kMaxBlockBytes)
         Report(BlockProblem::kTooLong);
+    if (report.cutCharacters > 0) {
+        cutCharacters_ = report.cutCharacters;
+        firstCut_ = report.firstCutCharacter;
+        Report(BlockProblem::kGlyphsCut);
+    }
 }
 
 void BlockWatch::ReportUndeclaredUtf8()

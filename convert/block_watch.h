@@ -51,6 +51,9 @@ public:
     {
         Report(shownEarlier ? BlockProblem::kReplacesShownImage : BlockProblem::kReplacesImage, detail);
     }
+    // The block reuses an image drawn at an em that no size of the face
+    // gives: `detail` says which and what its tag goes without.
+    void ReportUnknownDrawing(std::string_view detail) { Report(BlockProblem::kUnknownDrawing, detail); }
     // The block's place, as its diagnostics give it.
     PagePosition Start() const { return start_; }
 
@@ -72,4 +75,6 @@ private:
     bool nested_ = false;
     PagePosition nestedAt_;
     long lineOneShift_ = 0;
+    long cutCharacters_ = 0;  // of the glyph string, as the parse reported them
+    long firstCut_ = 0;
 };

@@ -14,6 +14,7 @@
 #include "convert/conversion_run.h"
 #include "convert/dir_search.h"
 #include "convert/doubled_image.h"
+#include "convert/file_cause.h"
 #include "convert/image_folder_view.h"
 #include "convert/leftover_files.h"
 #include "convert/page_font.h"
@@ -140,12 +141,21 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
         log.LogMessage(message, true, true);
         return false;
     };
+    // The same, with the file that failed and why.
+    auto stopAt = [&](int message, std::string_view path, int cause) {
+        log.LogMessage(message, true, true);
+        ReportFileCause(log, path, cause);
+        return false;
+    };
 
     // A path that the buffers cannot hold whole would be cut and could
     // name another file: refuse the page as one that cannot be opened.
     if (dropped.size() > kMaxDroppedPath || dropped.find('\0') != std::string::npos) {
         log.LogText(dropped, false, true);
-        return stop(IDS_CANNOT_OPEN);
+        const int cause = dropped.find('\0') != std::string::npos  ? EINVAL
+                          : dropped.size() >= static_cast<std::size_t>(kMaxPath) ? kCausePathTooLong
+                                                                                   : kCauseDroppedPathTooLong;
+        return stopAt(IDS_CANNOT_OPEN, dropped, cause);
     }
 
     // 1. Page folder, name and extension of the dropped path.
@@ -160,6 +170,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
         return stop(IDS_NOT_PROCESSED);
     };
     bool firstDrop = false;
+    int pairingError = 0;  // why no source page could be made of the page
     if (name.size() > 3 && PrefixEqualsIgnoringCase(name.c_str(), "sp_", 3)) {
         // 2. A source page was dropped: the output page drops the prefix.
         JoinPath(run.outputPath, {run.pageDir, std::string_view(name).substr(3), extension});
@@ -170,14 +181,14 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
         const bool fits = JoinPath(run.sourcePath, {run.pageDir, "sp_", name, extension});
         log.LogText(run.outputPath, false, true);
         if (!fits)
-            return stop(IDS_CANNOT_OPEN);
+            return stopAt(IDS_CANNOT_OPEN, std::string(run.pageDir) + "sp_" + name + extension, kCausePathTooLong);
         if (EntryExists(run.sourcePath))
             return refuse();
         // Only a page (a regular file, or a link to one) becomes a source
         // page: a folder or a FIFO dropped by mistake is refused as a page
         // that cannot be opened before anything is changed.
         if (!IsRegularFile(run.outputPath))
-            return stop(IDS_CANNOT_OPEN);
+            return stopAt(IDS_CANNOT_OPEN, run.outputPath, PageFileCause(run.outputPath, 0));
         firstDrop = true;
     }
 
@@ -185,7 +196,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     // its source page, so that no other run pairs or converts the page
     // meanwhile.
     if (!JoinPath(run.imageDir, {run.pageDir, "hanimg/"}))
-        return stop(IDS_CANNOT_OPEN);
+        return stopAt(IDS_CANNOT_OPEN, std::string(run.pageDir) + "hanimg/", kCausePathTooLong);
     run.imageDir[std::strlen(run.imageDir) - 1] = '\0';
     mkdir(run.imageDir, 0777);  // an existing folder, or any failure, is ignored
     const ImageFolderLock lock(run.imageDir);
@@ -200,7 +211,8 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
         struct stat st;
         if (lstat(run.outputPath, &st) == 0 && S_ISREG(st.st_mode))
             chmod(run.outputPath, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
-        if (PairSourcePage(run.outputPath, run.sourcePath) == SourcePagePairing::kTaken)
+        const SourcePagePairing pairing = PairSourcePage(run.outputPath, run.sourcePath, pairingError);
+        if (pairing == SourcePagePairing::kTaken)
             return refuse();  // made since it was looked for: never replaced
     }
 
@@ -210,15 +222,19 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     // 6. The source page: only a regular file is read, so a folder or a
     // FIFO is refused instead of read as empty or waited on.
     FILE* source = IsRegularFile(run.sourcePath) ? std::fopen(run.sourcePath, "rb") : nullptr;
-    if (!source)
-        return stop(IDS_CANNOT_OPEN);
+    if (!source) {
+        // A first drop whose source page could not be made names the
+        // source page and the reason it could not be made.
+        const int cause = pairingError != 0 ? pairingError : PageFileCause(run.sourcePath, errno);
+        return stopAt(IDS_CANNOT_OPEN, run.sourcePath, cause);
+    }
 
     // 7. The output page is written to a temporary file beside it and moved
     // into place only when complete, so a failure keeps the last good page.
     StagedFile output;
     if (!output.Open(run.outputPath, kStagedPagePrefix, firstDrop) || output.file() == nullptr) {
         std::fclose(source);
-        return stop(IDS_CANNOT_CREATE);
+        return stopAt(IDS_CANNOT_CREATE, run.outputPath, output.Error());
     }
 
     // 8. Convert.
@@ -238,7 +254,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
         return false;
     }
     if (!output.Commit())
-        return stop(IDS_CANNOT_CREATE);
+        return stopAt(IDS_CANNOT_CREATE, run.outputPath, output.Error());
     if (result == 0) {
         log.LogText(FormatPageDone(page.imageCount, page.createdCount), true, true);
     } else {

@@ -24,6 +24,14 @@ public:
     virtual void LogMessage(int number, bool newline, bool append) = 0;
     // A modal message box with an OK button; returns when closed.
     virtual void ShowMessageBox(std::string_view text) = 0;
+    // Why the failure just logged happened: the file at `path` (the image,
+    // the page or the font file that failed) and the system's reason. The
+    // log line itself says nothing of it.
+    virtual void ReportCause(std::string_view path, std::string_view reason)
+    {
+        (void)path;
+        (void)reason;
+    }
 };
 
 // The settings a conversion reads.

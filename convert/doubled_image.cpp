@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "convert/file_cause.h"
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
 #include "convert/whole_image_file.h"
@@ -35,12 +36,14 @@ bool FitsItsImage(const PageJob& job, const char* path, const char* fileName, Im
 }  // namespace
 
 bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image, const char* fileName,
-                     bool oneXWritten)
+                     bool oneXWritten, bool mayDraw, bool& stands)
 {
+    stands = true;
     const std::string folder = std::string(job.imageDir) + kDoubledImageFolder;
     const std::string path = folder + fileName;
     if (path.size() >= static_cast<std::size_t>(kMaxPath)) {
         job.log.LogMessage(IDS_CANNOT_CREATE, true, true);  // no longer than any other image path
+        ReportFileCause(job.log, path, kCausePathTooLong);
         return false;
     }
     char comment[kMaxImageKey + sizeof kDoubledKeyMarker];
@@ -49,10 +52,14 @@ bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image,
     if (!oneXWritten && IsCurrent(path.c_str(), comment, image.format, job.colours) &&
         FitsItsImage(job, path.c_str(), fileName, image.format))
         return true;
+    if (!mayDraw) {
+        stands = false;
+        return true;
+    }
 
     BlockImage doubled = image;
     doubled.style.key = comment;
     ImagePlace place{folder.c_str(), nullptr, ExtensionOf(image.format)};
     std::snprintf(place.fileName, sizeof place.fileName, "%s", fileName);
-    return ReportImageWrite(job.log, image.format, writer.Write(doubled, 2, place), writer.Png());
+    return ReportImageWrite(job.log, image.format, writer.Write(doubled, 2, place), writer);
 }

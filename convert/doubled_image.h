@@ -25,8 +25,11 @@ inline constexpr char kDoubledImageFolder[] = "2x/";
 
 // Makes hanimg/2x/<fileName> the 2x image of `image` (its 1x image's, whose
 // style's key is the 1x key, empty for none). `oneXWritten`: the 1x image
-// was written for this block, not reused. Returns false after a fatal error
-// (the 2x image cannot be drawn or written, or its folder made), whose
-// message is logged.
+// was written for this block, not reused. `mayDraw` false: the 1x image
+// was drawn at an em that is not known, so a 2x image is kept when it still
+// matches but none is drawn; `stands` then says whether one stands for the
+// tag to offer (it is true after every other success). Returns false after
+// a fatal error (the 2x image cannot be drawn or written, or its folder
+// made), whose message is logged.
 bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image, const char* fileName,
-                     bool oneXWritten);
+                     bool oneXWritten, bool mayDraw, bool& stands);

@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "convert/file_cause.h"
 #include "convert/image_folder_view.h"
 #include "convert/staged_file.h"
 #include "imaging/gif_writer.h"
@@ -81,44 +83,44 @@ ImageWriteStatus ImageWriter::WriteImageFile(const BlockImage& image, int scale,
             place.name->FileName(n, place.extension, place.fileName, sizeof place.fileName);
         const int length = std::snprintf(imagePath, sizeof imagePath, "%s%s", place.folder, place.fileName);
         if (length < 0 || length >= kMaxPath)
-            return ImageWriteStatus::kCannotCreate;
+            return Fail(ImageWriteStatus::kCannotCreate, std::string(place.folder) + place.fileName, kCausePathTooLong);
         if (fixed) {
             const ImageWriteStatus encoded = Encode(image, place.fileName);
             if (encoded != ImageWriteStatus::kWritten)
-                return encoded;
+                return Fail(encoded, imagePath, 0);
             StagedFile file;
             if (scale == 2) {
                 // The 2x folder is made on first need; where it cannot be,
                 // the staged file cannot be opened in it, and that counts
-                // as a failed write of the 2x image.
-                mkdir(place.folder, 0777);
+                // as a failed write of the 2x image, for the folder's reason.
+                const int folderError = mkdir(place.folder, 0777) == 0 || errno == EEXIST ? 0 : errno;
                 if (!file.Open(imagePath, kStagedImagePrefix))
-                    return ImageWriteStatus::kWriteFailed;
+                    return Fail(ImageWriteStatus::kWriteFailed, imagePath, folderError != 0 ? folderError : file.Error());
             } else if (!file.Open(imagePath, kStagedImagePrefix)) {
-                return ImageWriteStatus::kCannotCreate;
+                return Fail(ImageWriteStatus::kCannotCreate, imagePath, file.Error());
             }
             if (file.WriteAll(encoded_.data(), encoded_.size()) && file.Commit())
                 return ImageWriteStatus::kWritten;
             file.Discard();
-            return ImageWriteStatus::kWriteFailed;
+            return Fail(ImageWriteStatus::kWriteFailed, imagePath, file.Error());
         }
         if (ImageFolderHas(place.folder, place.fileName))
             continue;
         const ImageWriteStatus encoded = Encode(image, place.fileName);
         if (encoded != ImageWriteStatus::kWritten)
-            return encoded;
+            return Fail(encoded, imagePath, 0);
         StagedFile file;
         if (!file.Open(imagePath, kStagedImagePrefix))
-            return ImageWriteStatus::kCannotCreate;
+            return Fail(ImageWriteStatus::kCannotCreate, imagePath, file.Error());
         if (!file.WriteAll(encoded_.data(), encoded_.size())) {
             file.Discard();
-            return ImageWriteStatus::kWriteFailed;
+            return Fail(ImageWriteStatus::kWriteFailed, imagePath, file.Error());
         }
         switch (file.CommitToFreeName()) {
         case FreeNameMove::kMoved: return ImageWriteStatus::kWritten;
         case FreeNameMove::kTaken: break;
         case FreeNameMove::kUnsupported: return WriteInPlace(imagePath);
-        case FreeNameMove::kFailed: return ImageWriteStatus::kWriteFailed;
+        case FreeNameMove::kFailed: return Fail(ImageWriteStatus::kWriteFailed, imagePath, file.Error());
         }
         NoteImageWritten(place.folder, place.fileName);  // someone else's now
     }
@@ -132,11 +134,19 @@ ImageWriteStatus ImageWriter::WriteInPlace(const char* imagePath)
     StagedFile file;
     bool taken = false;
     if (!file.OpenNew(imagePath, &taken))
-        return ImageWriteStatus::kCannotCreate;
+        return Fail(ImageWriteStatus::kCannotCreate, imagePath, file.Error());
     if (file.WriteAll(encoded_.data(), encoded_.size()) && file.Commit())
         return ImageWriteStatus::kWritten;
     file.Discard();
-    return ImageWriteStatus::kWriteFailed;
+    return Fail(ImageWriteStatus::kWriteFailed, imagePath, file.Error());
+}
+
+// Keeps the file that failed and why, for the failure's report.
+ImageWriteStatus ImageWriter::Fail(ImageWriteStatus status, std::string path, int cause)
+{
+    failedPath_ = std::move(path);
+    failedCause_ = cause;
+    return status;
 }
 
 ImageWriteStatus ImageWriter::Write(const BlockImage& image, int scale, ImagePlace& place)
@@ -161,8 +171,9 @@ void ShowImageWriteBox(ConversionLog& log, ImageFormat format, ImageWriteStatus 
                                          refused ? png.message : kPngWriteErrorText));
 }
 
-bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const PngStatus& png)
+bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const ImageWriter& writer)
 {
+    const PngStatus& png = writer.Png();
     switch (status) {
     case ImageWriteStatus::kWritten: return true;
     case ImageWriteStatus::kFontFailed: log.LogMessage(IDS_FONT_FAILED, true, true); return false;
@@ -171,5 +182,11 @@ bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus s
     }
     ShowImageWriteBox(log, format, status, png);
     log.LogMessage(IDS_CANNOT_CREATE, true, true);
+    // An image that was not encoded failed in no file: libpng's text, or the
+    // encoder's one refusal, a side over 65,535 pixels, says why.
+    if (status == ImageWriteStatus::kEncodeFailed && format == kFormatPng && png.message[0] != '\0')
+        log.ReportCause(writer.FailedPath(), png.message);
+    else
+        ReportFileCause(log, writer.FailedPath(), status == ImageWriteStatus::kEncodeFailed ? EOVERFLOW : writer.FailedCause());
     return false;
 }

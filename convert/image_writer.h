@@ -17,8 +17,9 @@
 //   ImageWriter writer;
 //   ImagePlace place{job.imageDir, &g_imageName, "gif"};
 //   const ImageWriteStatus status = writer.Write(image, 1, place);
-//   if (!ReportImageWrite(job.log, image.format, status, writer.Png())) stop;
+//   if (!ReportImageWrite(job.log, image.format, status, writer)) stop;
 #include <cstddef>
+#include <string>
 
 #include "convert/image_name.h"
 #include "convert/conversion_settings.h"
@@ -73,16 +74,23 @@ public:
     const ByteBuffer& Encoded() const { return encoded_; }
     // libpng's status of the last PNG encoded.
     const PngStatus& Png() const { return png_; }
+    // The file of the last write that failed, and why (convert/file_cause.h;
+    // 0 when the failure lay in no file).
+    const std::string& FailedPath() const { return failedPath_; }
+    int FailedCause() const { return failedCause_; }
 
 private:
     ImageWriteStatus Draw(const BlockImage& image, int scale);
     ImageWriteStatus Encode(const BlockImage& image, const char* fileName);
     ImageWriteStatus WriteImageFile(const BlockImage& image, int scale, ImagePlace& place);
     ImageWriteStatus WriteInPlace(const char* imagePath);
+    ImageWriteStatus Fail(ImageWriteStatus status, std::string path, int cause);
 
     GlyphBitmap bitmap_;  // from the rasterizer to the end of the image's writing
     ByteBuffer encoded_;
     PngStatus png_;
+    std::string failedPath_;
+    int failedCause_ = 0;
 };
 
 // Encodes `bitmap` into `out` in `format`: a GIF or PNG in the style's
@@ -94,7 +102,7 @@ ImageWriteStatus EncodeImage(const GlyphBitmapView& bitmap, ImageFormat format, 
 // failed save shows it; nothing for other formats and statuses.
 void ShowImageWriteBox(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const PngStatus& png);
 
-// Reports a write that failed: the box of a failed PNG save, then the
-// message of the failure. False unless the image was written: the block
-// then ends the run.
-bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const PngStatus& png);
+// Reports a write of `writer` that failed: the box of a failed PNG save,
+// then the message of the failure and its cause (the image's path and the
+// reason). False unless the image was written: the block then ends the run.
+bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const ImageWriter& writer);

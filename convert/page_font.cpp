@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "convert/block_diagnostics.h"
+#include "convert/file_cause.h"
 #include "convert/page_scan.h"
 #include "convert/real_text.h"
 #include "convert/staged_file.h"
@@ -45,7 +47,7 @@ enum class FontFileResult { kFound, kWritten, kNoFont, kFailed };
 // same font: its whole file serves as well); a damaged file is replaced
 // through a staged file.
 FontFileResult PutFontFile(const WebFontFace& face, const std::vector<char32_t>& codePoints,
-                           const std::string& family, const std::string& path)
+                           const std::string& family, const std::string& path, int& cause)
 {
     bool exists = false;
     if (IsWholeFontFile(path, exists))
@@ -54,17 +56,23 @@ FontFileResult PutFontFile(const WebFontFace& face, const std::vector<char32_t>&
     if (SubsetToWoff2(face, codePoints, family, woff2) != WebFontStatus::kOk)
         return FontFileResult::kNoFont;
     StagedFile file;
-    if (!file.Open(path, kStagedFontPrefix) || !file.WriteAll(woff2.data(), woff2.size()))
+    const auto failed = [&](int why) {
+        cause = why;
         return FontFileResult::kFailed;
+    };
+    if (!file.Open(path, kStagedFontPrefix) || !file.WriteAll(woff2.data(), woff2.size()))
+        return failed(file.Error());
     if (exists)
-        return file.Commit() ? FontFileResult::kWritten : FontFileResult::kFailed;
+        return file.Commit() ? FontFileResult::kWritten : failed(file.Error());
     switch (file.CommitToFreeName()) {
     case FreeNameMove::kMoved: return FontFileResult::kWritten;
-    case FreeNameMove::kTaken: return IsWholeFontFile(path, exists) ? FontFileResult::kFound : FontFileResult::kFailed;
-    case FreeNameMove::kUnsupported:
+    case FreeNameMove::kTaken:
+        // Another process's file took the name: a damaged one stays its own.
+        return IsWholeFontFile(path, exists) ? FontFileResult::kFound : failed(EEXIST);
+    case FreeNameMove::kUnsupported: return failed(EOPNOTSUPP);
     case FreeNameMove::kFailed: break;
     }
-    return FontFileResult::kFailed;
+    return failed(file.Error());
 }
 
 }  // namespace
@@ -121,9 +129,11 @@ bool WritePageFont(PageJob& job, RealTextPage& page)
         const std::string path = std::string(job.imageDir) + fileName;
         if (path.size() >= static_cast<std::size_t>(kMaxPath)) {
             job.log.LogMessage(IDS_CANNOT_CREATE, true, true);
+            ReportFileCause(job.log, path, kCausePathTooLong);
             return false;
         }
-        switch (PutFontFile(face, codePoints, family, path)) {
+        int cause = 0;
+        switch (PutFontFile(face, codePoints, family, path, cause)) {
         case FontFileResult::kWritten:
             ++job.createdCount;
             break;
@@ -134,6 +144,7 @@ bool WritePageFont(PageJob& job, RealTextPage& page)
             return false;
         case FontFileResult::kFailed:
             job.log.LogMessage(IDS_CANNOT_CREATE, true, true);
+            ReportFileCause(job.log, path, cause);
             return false;
         }
         files.push_back({fileName, face.weight});

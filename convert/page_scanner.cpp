@@ -3,12 +3,14 @@
 // the <img> tag of its image.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "convert/block_pipeline.h"
 #include "convert/block_state.h"
 #include "convert/block_watch.h"
+#include "convert/file_cause.h"
 #include "convert/image_name.h"
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
@@ -353,7 +355,9 @@ int ScanRealTextPage(PageJob& job, FILE* source, FILE* output, PageStart& start)
     const bool utf8Page = job.encoding == PageEncoding::kUtf8;
     int result = kResultFatal;
     if (nowhere.file == nullptr || start.sourceBase < 0) {
+        const int cause = errno;
         job.log.LogMessage(IDS_CANNOT_OPEN, true, true);
+        ReportFileCause(job.log, nowhere.file == nullptr ? "/dev/null" : job.sourcePath, cause);
     } else {
         BeginPage(unicodeMode, utf8Page, true);
         ScanBytes<false, true>(job, source, nowhere.file, start, nullptr);
@@ -361,7 +365,9 @@ int ScanRealTextPage(PageJob& job, FILE* source, FILE* output, PageStart& start)
         ResetColourPair(job.colours);
         job.settings.ApplyColourOverrides(job.colours);
         if (std::fseek(source, start.sourceBase + start.count, SEEK_SET) != 0) {
+            const int cause = errno;
             job.log.LogMessage(IDS_CANNOT_OPEN, true, true);
+            ReportFileCause(job.log, job.sourcePath, cause);
         } else if (realText.spans == 0 || WritePageFont(job, realText)) {
             realText.writing = true;
             BeginPage(unicodeMode, utf8Page, true);

@@ -76,21 +76,26 @@ bool LinksUnsupported(int error)
     return error == EPERM || error == ENOTSUP || error == EXDEV || error == EMLINK;
 }
 
-SourcePagePairing CopyToFreeName(const char* page, const char* source)
+SourcePagePairing CopyToFreeName(const char* page, const char* source, int& error)
 {
     const std::string path = source;
     const std::size_t slash = path.rfind('/');
     std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + kStagedPagePrefix +
                        "XXXXXX";
     const Descriptor from(open(page, O_RDONLY | O_CLOEXEC));
-    if (from.get() < 0)
+    if (from.get() < 0) {
+        error = errno;
         return SourcePagePairing::kFailed;
+    }
     Descriptor to(mkostemp(temp.data(), O_CLOEXEC));
-    if (to.get() < 0)
+    if (to.get() < 0) {
+        error = errno;
         return SourcePagePairing::kFailed;
+    }
     FreeNameMove moved = FreeNameMove::kFailed;
     if (CopyFile(from.get(), to.get()) && to.Close())
         moved = MoveToFreeName(temp.c_str(), source);
+    error = errno;
     if (moved != FreeNameMove::kMoved)
         unlink(temp.c_str());
     return moved == FreeNameMove::kMoved  ? SourcePagePairing::kPaired
@@ -100,7 +105,7 @@ SourcePagePairing CopyToFreeName(const char* page, const char* source)
 
 }  // namespace
 
-SourcePagePairing PairSourcePage(const char* page, const char* source)
+SourcePagePairing PairSourcePage(const char* page, const char* source, int& error)
 {
     // A link is one step that never replaces an entry, and keeps the file
     // as it was: its mode, its owner, its times, and a symbolic link as a
@@ -109,7 +114,9 @@ SourcePagePairing PairSourcePage(const char* page, const char* source)
         return SourcePagePairing::kPaired;
     if (errno == EEXIST)
         return SourcePagePairing::kTaken;
-    if (!LinksUnsupported(errno))
+    if (!LinksUnsupported(errno)) {
+        error = errno;
         return SourcePagePairing::kFailed;
-    return CopyToFreeName(page, source);
+    }
+    return CopyToFreeName(page, source, error);
 }

@@ -13,5 +13,6 @@ enum class SourcePagePairing {
 
 // Makes `source` a hard link to `page`; where the file system has no hard
 // links, a copy of `page` written beside it under a temporary name and moved
-// to `source` only when no entry has taken that name.
-SourcePagePairing PairSourcePage(const char* page, const char* source);
+// to `source` only when no entry has taken that name. On kFailed, `error`
+// is the errno of the step that failed.
+SourcePagePairing PairSourcePage(const char* page, const char* source, int& error);

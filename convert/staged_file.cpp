@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "convert/file_cause.h"
+
 namespace {
 
 // The mode a new file gets from "wb": 0666 less the process's umask.
@@ -31,8 +33,10 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNe
     struct stat st;
     if (!asNewFile && stat(path.c_str(), &st) == 0) {
         // An existing file must be one that "wb" could overwrite.
-        if (!S_ISREG(st.st_mode) || access(path.c_str(), W_OK) != 0)
+        if (!S_ISREG(st.st_mode) || access(path.c_str(), W_OK) != 0) {
+            error_ = S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? kCauseNotRegularFile : errno;
             return false;
+        }
         mode = st.st_mode & 07777;
     }
 
@@ -40,8 +44,10 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNe
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string temp = folder + tempPrefix + "XXXXXX";
     const int fd = mkstemp(temp.data());
-    if (fd < 0)
+    if (fd < 0) {
+        error_ = errno;
         return false;
+    }
     fchmod(fd, mode);
     return Attach(fd, path, temp, true);
 }
@@ -53,6 +59,7 @@ bool StagedFile::OpenNew(const std::string& path, bool* taken)
     // is what "wb" gives a new file.
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
+        error_ = errno;
         if (taken)
             *taken = errno == EEXIST;
         return false;
@@ -74,8 +81,10 @@ FILE* StagedFile::file()
 {
     if (!file_ && fd_ >= 0) {
         file_ = fdopen(fd_, "wb");
-        if (!file_)
+        if (!file_) {
             writeFailed_ = true;
+            error_ = errno;
+        }
     }
     return file_;
 }
@@ -87,8 +96,10 @@ bool StagedFile::WriteAll(const void* bytes, std::size_t count)
         const ssize_t n = write(fd_, next, count);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
             break;
+        }
         next += n;
         count -= static_cast<std::size_t>(n);
     }
@@ -102,6 +113,7 @@ bool StagedFile::Commit()
     if (!Close())
         return false;
     if (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        error_ = errno;
         unlink(tempPath_.c_str());
         tempPath_.clear();
         return false;
@@ -115,6 +127,8 @@ FreeNameMove StagedFile::CommitToFreeName()
     if (!Close())
         return FreeNameMove::kFailed;
     const FreeNameMove moved = renameOnCommit_ ? MoveToFreeName(tempPath_.c_str(), path_.c_str()) : FreeNameMove::kMoved;
+    if (moved == FreeNameMove::kFailed)
+        error_ = errno;
     if (moved != FreeNameMove::kMoved)
         unlink(tempPath_.c_str());
     tempPath_.clear();
@@ -127,12 +141,17 @@ bool StagedFile::Close()
         return false;
     bool written = !writeFailed_;
     bool closed;
+    errno = 0;
     if (file_) {
         written = written && std::fflush(file_) == 0 && !std::ferror(file_);
+        if (!written && !writeFailed_)
+            error_ = errno != 0 ? errno : EIO;  // a stream's write failed, now or before
         closed = std::fclose(file_) == 0;
     } else {
         closed = close(fd_) == 0;
     }
+    if (written && !closed)
+        error_ = errno;
     file_ = nullptr;
     fd_ = -1;
     if (!written || !closed) {

@@ -49,6 +49,9 @@ public:
     FreeNameMove CommitToFreeName();
     // Closes and removes the temporary file; the file at `path` is untouched.
     void Discard();
+    // Why the last call that returned false failed: its errno, or a cause
+    // of convert/file_cause.h (a folder or a FIFO at `path`).
+    int Error() const { return error_; }
 
 private:
     // Flushes and closes; false (and the file written removed) on failure.
@@ -63,4 +66,5 @@ private:
     std::string path_;
     std::string tempPath_;  // the file being written: a temporary name, or path_ itself
     bool renameOnCommit_ = false;
+    int error_ = 0;
 };

@@ -70,6 +70,24 @@ bool GlyphStringHasRoom(int bytes)
     return length >= 0 && length <= g_glyphString.room - bytes;
 }
 
+// A character found no room in the glyph string: counted for the report,
+// with the place of the first (each character before it is stored whole:
+// one UTF-16 unit, or a code page 949 pair led by a byte of 0x80 or more,
+// or one ASCII byte). Only a cut block pays for this.
+void NoteCutCharacter()
+{
+    if (s_pReport == nullptr || s_pReport->cutCharacters++ > 0)
+        return;
+    int stored = 0;
+    if (g_bUnicodeMode) {
+        stored = g_glyphString.length / 2;
+    } else {
+        for (int i = 0; i < g_glyphString.length; i += g_glyphString.bytes[i] >= 0x80 ? 2 : 1)
+            ++stored;
+    }
+    s_pReport->firstCutCharacter = stored + 1;
+}
+
 void StoreByte(unsigned char byte)
 {
     g_glyphString.bytes[g_glyphString.length++] = byte;
@@ -78,8 +96,10 @@ void StoreByte(unsigned char byte)
 // Stores one UTF-16 code unit, low byte first, when two bytes still fit.
 void AppendUnit(char16_t unit)
 {
-    if (!GlyphStringHasRoom(2))
+    if (!GlyphStringHasRoom(2)) {
+        NoteCutCharacter();
         return;
+    }
     StoreByte(static_cast<unsigned char>(unit & 0xFF));
     StoreByte(static_cast<unsigned char>(unit >> 8));
 }
@@ -224,8 +244,10 @@ int AppendUtf8Character(const unsigned char* bytes, int count, int at, bool inLi
 
 void AppendCode(unsigned code)
 {
-    if (!GlyphStringHasRoom(2))
+    if (!GlyphStringHasRoom(2)) {
+        NoteCutCharacter();
         return;
+    }
     const unsigned char high = static_cast<unsigned char>((code >> 8) & 0xFF);
     const unsigned char low = static_cast<unsigned char>(code & 0xFF);
     if (!g_bUnicodeMode) {
@@ -243,6 +265,8 @@ void AppendChar(unsigned char ch)
     if (!g_bUnicodeMode) {
         if (GlyphStringHasRoom(1))
             StoreByte(ch);
+        else
+            NoteCutCharacter();
         return;
     }
     AppendUnit(ch);

@@ -25,6 +25,10 @@ struct BlockReport {
     BlockFailure failure = BlockFailure::kNone;
     std::string failedText;       // the letter run as collected, the form, the character or the byte
     std::string droppedAmpersand;  // from the '&', up to the length of a whole form
+    // Characters that found no room in the glyph string, and the place of
+    // the first of them among the block's characters (from 1).
+    int cutCharacters = 0;
+    int firstCutCharacter = 0;
 };
 
 // Parses g_blockBytes into g_glyphString (whose length the caller set to 0),

@@ -20,10 +20,24 @@ int MonoRowBytes(int width)
     return 2 * ((width + 15) / 16);
 }
 
-// The character (em) height in pixels: size * dpi / 72, halves upward.
+// The character (em) height in pixels: size * dpi / 72, halves upward,
+// unless the choice names its em.
 int EmPixelsOf(const FontChoice& choice)
 {
+    if (choice.emPixels > 0)
+        return choice.emPixels;
     return (PointSizeOf(choice.size) * choice.dpi + 36) / 72;
+}
+
+// The largest em a face is opened at (HangulFont keeps the em within it).
+constexpr int kMaxEmPixels = 0xFFFF;
+
+// The face's line at `emPixels`: ascent plus descent, as every image drawn
+// at that em is high; -1 when the face cannot be opened.
+int LineHeightAt(const std::string& faceName, int emPixels)
+{
+    const HangulFont font(faceName, emPixels);
+    return font.ok() ? font.Ascent() + font.Descent() : -1;
 }
 
 // Gives `bitmap` a buffer of `width` x `height` background pixels.
@@ -115,4 +129,30 @@ bool MeasureFontLines(const FontChoice& choice, FontLines& lines)
     lines.ascent = font.Ascent();
     lines.descent = font.Descent();
     return true;
+}
+
+int FindImageEmPixels(const std::string& faceName, const unsigned char* bytes, std::size_t room, bool unicodeMode,
+                      int width, int height)
+{
+    // The line never shrinks as the em grows: the smallest em whose line
+    // reaches the height is found by halving, and the ems from it whose
+    // line is exactly the height are the candidates.
+    int low = 1;
+    int high = kMaxEmPixels;
+    if (height <= 0 || LineHeightAt(faceName, high) < height)
+        return 0;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (LineHeightAt(faceName, middle) < height)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    const std::u32string text = unicodeMode ? DecodeUnicodeGlyphs(bytes, room) : DecodeNarrowGlyphs(bytes, room);
+    for (int em = low; em <= kMaxEmPixels && LineHeightAt(faceName, em) == height; ++em) {
+        HangulFont font(faceName, em);
+        if (font.Measure(text).width == width)
+            return em;
+    }
+    return 0;
 }

@@ -17,6 +17,9 @@ struct FontChoice {
     std::string faceName;  // the whole name, as listed
     std::string size;      // the size setting as typed ("12", "12pt", ...)
     int dpi;               // vertical dots per inch of the drawing surface
+    // The em in pixels, when known from an image drawn at another
+    // resolution: it then stands for the size and the resolution.
+    int emPixels = 0;
 };
 
 enum class RasterResult : int {
@@ -49,6 +52,13 @@ bool MeasureFontLines(const FontChoice& font, FontLines& lines);
 // would fail.
 RasterResult RasterizeGlyphsDoubled(const FontChoice& font, const unsigned char* bytes, std::size_t room,
                                     bool unicodeMode, GlyphBitmap& bitmap);
+
+// The em in pixels at which RasterizeGlyphs drew the glyph string `bytes`
+// in face `faceName` as an image of `width` x `height` pixels: the em whose
+// line (ascent plus descent) is `height` and whose advances sum to `width`,
+// the smallest where several do. 0 when no em gives that image.
+int FindImageEmPixels(const std::string& faceName, const unsigned char* bytes, std::size_t room, bool unicodeMode,
+                      int width, int height);
 
 // The point size a size setting draws at: its leading number, 5 to 100.
 int PointSizeOf(const std::string& sizeSetting);

@@ -21,6 +21,13 @@ enum : int {
     IDS_FACE_NOT_EMBEDDABLE = 115,  // format: face, what its licence bit forbids
 };
 
+// The reasons a failure's cause gives where the system has no error text of
+// its own (the command line's "sylpic: PATH: REASON"); they are not numbered
+// messages.
+inline constexpr char kReasonPathTooLong[] = "path longer than 259 bytes";
+inline constexpr char kReasonDroppedPathTooLong[] = "path longer than 255 bytes";
+inline constexpr char kReasonNotRegularFile[] = "not a regular file";
+
 // The text of a numbered message, or "" for a number that has none. Messages
 // with figures in them are read through the formatters below; their table
 // text is never used as a printf format.

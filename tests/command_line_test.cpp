@@ -239,6 +239,8 @@ TEST_F(CommandLineTest, BlockDiagnosticsSayWhereAndWhatFailedFirst)
                      "missing?)\n" +
               page + "4:15: warning: [[" + longBlock.substr(0, 60) + "…]]: the block has 5040 bytes: those after the "
                      "5000th are dropped\n" +
+              page + "4:15: warning: [[" + longBlock.substr(0, 60) + "…]]: an image holds 256 bytes of text (128 Korean "
+                     "characters): 1122 characters, from the 129th on, are not drawn (split the block)\n" +
               page + "5:3: error: [[oops: no \"]]\" closes the block before the end of the page\n");
 
     // --quiet leaves out only those lines.

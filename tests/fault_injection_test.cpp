@@ -30,6 +30,12 @@ namespace {
 const std::string kCannotOpen = "　ファイルを開くことができませんでした\n";
 const std::string kCannotCreate = "　ファイルを作ることができませんでした\n";
 
+// The line the command line adds on standard error to a failure's log line.
+std::string Cause(const std::string& path, const std::string& reason)
+{
+    return "sylpic: " + path + ": " + reason + "\n";
+}
+
 // The user and group "nobody", for runs that must not be root.
 constexpr uid_t kNobody = 65534;
 
@@ -176,6 +182,7 @@ TEST_P(DiskFullTest, AnImageThatDoesNotFitStopsTheRunAndKeepsTheLastGoodFiles)
     // A PNG shows the box of a failed save, as libpng's own write error.
     EXPECT_EQ(r.err.find("保存に失敗しました\nエラーコード = 3\nWrite Error\n") != std::string::npos, format == "PNG")
         << r.err;
+    EXPECT_TRUE(r.err.ends_with(Cause(dir / ("hanimg/big." + ext), "File too large"))) << r.err;
     EXPECT_EQ(ReadWholeFile(dir / "sp_page.htm"), source);
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), goodPage);
     EXPECT_EQ(ReadWholeFile(dir / ("hanimg/big." + ext)), goodBig);
@@ -197,6 +204,7 @@ TEST_F(FaultInjectionTest, AnOutputPageThatDoesNotFitKeepsTheLastGoodOne)
     const Result r = Run({"sp_page.htm"}, 8192);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);
+    EXPECT_EQ(r.err, Cause(dir / "page.htm", "File too large"));
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), goodPage);
     EXPECT_EQ(ReadWholeFile(dir / "sp_page.htm"), source);
     ExpectOnly(dir.path(), {"hanimg", "page.htm", "sp_page.htm"});
@@ -213,6 +221,7 @@ TEST_F(FaultInjectionTest, AFileWhereTheImageFolderShouldBe)
     const Result r = Run({"sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);
+    EXPECT_EQ(r.err, Cause(dir / "hanimg/han.gif", "Not a directory"));  // the image, not the page
     EXPECT_EQ(ReadWholeFile(dir / "hanimg"), "not a folder");
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "last good");
     ExpectOnly(dir.path(), {"hanimg", "page.htm", "sp_page.htm"});
@@ -224,16 +233,29 @@ TEST_F(FaultInjectionTest, AReadOnlyImageFolder)
     chmod((dir / "hanimg").c_str(), 0555);
     WriteWholeFile(dir / "sp_page.htm", "<p>[[han]]</p>");
     WriteWholeFile(dir / "page.htm", "last good");
-    const Result r = RunUnprivileged({"sp_page.htm"});
+    Result r = RunUnprivileged({"sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);
+    EXPECT_EQ(r.err, Cause(dir / "hanimg/han.gif", "Permission denied"));
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "last good");
     ExpectOnly(dir / "hanimg", {});
+
+    // A 2x image, and a web font, that cannot be made name their own files.
+    chmod((dir / "hanimg").c_str(), 0777);
+    mkdir((dir / "hanimg/2x").c_str(), 0555);
+    r = RunUnprivileged({"--hidpi", "sp_page.htm"});
+    EXPECT_EQ(r.err, Cause(dir / "hanimg/2x/han.gif", "Permission denied"));
+    chmod((dir / "hanimg/2x").c_str(), 0777);
+    chmod((dir / "hanimg").c_str(), 0555);
+    r = RunUnprivileged({"--real-text", "sp_page.htm"});
+    EXPECT_TRUE(r.err.starts_with("sylpic: " + dir / "hanimg/sylpic-") &&
+                r.err.ends_with(".woff2: Permission denied\n")) << r.err;
+    EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);
 
     // The same user converts the page once the folder takes files.
     chmod((dir / "hanimg").c_str(), 0777);
     EXPECT_EQ(RunUnprivileged({"sp_page.htm"}).status, 0);
-    ExpectOnly(dir / "hanimg", {"han.gif"});
+    ExpectOnly(dir / "hanimg", {"2x", "han.gif"});
 }
 
 TEST_F(FaultInjectionTest, AFixedNameTakenByAFolderOrALink)
@@ -282,6 +304,7 @@ TEST_F(FaultInjectionTest, AnOutputPageThatCannotBeWritten)
     Result r = Run({"sp_page.htm", "sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);  // one line: the run stopped
+    EXPECT_EQ(r.err, Cause(dir / "page.htm", "not a regular file"));
     char target[64] = {};
     EXPECT_EQ(readlink((dir / "page.htm").c_str(), target, sizeof target - 1), 9);
     EXPECT_STREQ(target, "/dev/full");
@@ -293,6 +316,7 @@ TEST_F(FaultInjectionTest, AnOutputPageThatCannotBeWritten)
     r = Run({"sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);
+    EXPECT_EQ(r.err, Cause(dir / "page.htm", "Is a directory"));
     ExpectOnly(dir.path(), {"hanimg", "page.htm", "sp_page.htm"});
 }
 
@@ -305,11 +329,22 @@ TEST_F(FaultInjectionTest, APageFolderThatTakesNoNewFile)
     if (geteuid() == 0)
         OpenToEveryone(dir.path());
     chmod((dir / "pages").c_str(), 0555);
-    const Result r = RunUnprivileged({"pages/sp_page.htm"});
+    Result r = RunUnprivileged({"pages/sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "pages/page.htm" + kCannotCreate);
+    EXPECT_EQ(r.err, Cause(dir / "pages/page.htm", "Permission denied"));
     EXPECT_EQ(ReadWholeFile(dir / "pages/page.htm"), "last good");
     ExpectOnly(dir / "pages", {"hanimg", "page.htm", "sp_page.htm"});
+
+    // A first drop there: no source page can be made of the page.
+    chmod((dir / "pages").c_str(), 0777);
+    WriteWholeFile(dir / "pages/first.htm", "[[han]]");
+    chmod((dir / "pages/first.htm").c_str(), 0666);
+    chmod((dir / "pages").c_str(), 0555);
+    r = RunUnprivileged({"pages/first.htm"});
+    EXPECT_EQ(r.out, dir / "pages/first.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "pages/sp_first.htm", "Permission denied"));
+    EXPECT_EQ(ReadWholeFile(dir / "pages/first.htm"), "[[han]]");
 }
 
 // --- the source page ------------------------------------------------------
@@ -319,10 +354,12 @@ TEST_F(FaultInjectionTest, ASourcePageThatVanishedOrCannotBeRead)
     Result r = Run({"sp_gone.htm", "sp_next.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "gone.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "sp_gone.htm", "No such file or directory"));
 
     // A first drop of a page that is not there renames nothing.
     r = Run({"gone.htm"});
     EXPECT_EQ(r.out, dir / "gone.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "gone.htm", "No such file or directory"));
 
     // A dangling link as the source page stays as it is.
     ASSERT_EQ(symlink("nowhere.htm", (dir / "sp_page.htm").c_str()), 0);
@@ -330,6 +367,7 @@ TEST_F(FaultInjectionTest, ASourcePageThatVanishedOrCannotBeRead)
     r = Run({"sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "sp_page.htm", "No such file or directory"));
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "last good");
     struct stat st;
     EXPECT_TRUE(lstat((dir / "sp_page.htm").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
@@ -344,6 +382,7 @@ TEST_F(FaultInjectionTest, AnUnreadableSourcePage)
     const Result r = RunUnprivileged({"sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "sp_page.htm", "Permission denied"));
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "last good");
 }
 
@@ -355,9 +394,11 @@ TEST_F(FaultInjectionTest, APageThatIsAFolderOrAFifoIsRefusedNotWaitedOn)
     Result r = Run({"sp_folder.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "folder.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "sp_folder.htm", "Is a directory"));
     r = Run({"sp_fifo.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "fifo.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "sp_fifo.htm", "not a regular file"));
 
     // Dropped for the first time: refused before the rename.
     mkdir((dir / "dir.htm").c_str(), 0777);
@@ -365,9 +406,11 @@ TEST_F(FaultInjectionTest, APageThatIsAFolderOrAFifoIsRefusedNotWaitedOn)
     r = Run({"dir.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "dir.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "dir.htm", "Is a directory"));
     r = Run({"pipe.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "pipe.htm" + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(dir / "pipe.htm", "not a regular file"));
     ExpectOnly(dir.path(), {"dir.htm", "hanimg", "pipe.htm", "sp_fifo.htm", "sp_folder.htm"});
 }
 
@@ -457,7 +500,11 @@ TEST_F(FaultInjectionTest, DroppedPathsAtAndOverTheLimit)
     r = Run({overLimit, atLimit});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, overLimit + kCannotOpen);
+    EXPECT_EQ(r.err, Cause(overLimit, "path longer than 255 bytes"));
     EXPECT_FALSE(FileExists(dir / (std::string(256 - fixedPart, 'q') + ".htm")));
+    const std::string overPathLimit = dir / ("sp_" + std::string(260 - fixedPart, 'q') + ".htm");
+    r = Run({overPathLimit});
+    EXPECT_EQ(r.err, Cause(overPathLimit, "path longer than 259 bytes"));
 
     // First drop of a page of 255 characters: its source name takes 258.
     const std::string page = dir / (std::string(255 - dir.path().size() - 4, 'r') + ".htm");
@@ -483,9 +530,66 @@ TEST_F(FaultInjectionTest, ImagePathsAtAndOverTheLimit)
     r = Run({"sp_page.htm"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + kCannotCreate);
+    EXPECT_EQ(r.err, Cause(dir / ("hanimg/" + std::string(room + 1, 'b') + ".gif"), "path longer than 259 bytes"));
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), goodPage);
     EXPECT_EQ(ReadWholeFile(dir / "sp_page.htm"), source);
     ExpectOnly(dir / "hanimg", {std::string(room, 'a') + ".gif"});
+}
+
+// --- what one image holds, and a change of resolution ---------------------
+
+TEST_F(FaultInjectionTest, ABlockPastWhatAnImageHoldsIsToldAndDrawnAsBefore)
+{
+    std::string fits;
+    for (int i = 0; i < 128; ++i)
+        fits += "han-";
+    WriteWholeFile(dir / "sp_page.htm", "[[" + fits + "]]\n[[" + fits + "han-han]]");
+    const Result r = Run({"sp_page.htm"});
+    EXPECT_EQ(r.status, 0);
+    // The 128 syllables that fit make the image and key of both blocks.
+    const std::vector<std::string> images = ListFolder(dir / "hanimg");
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/" + images[0]), ReadWholeFile(dir / "hanimg/" + images[1]));
+    EXPECT_EQ(r.err.find(":1:1:"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.starts_with(dir / "sp_page.htm" + ":2:1: warning: [[han-han-")) << r.err;
+    EXPECT_TRUE(r.err.ends_with("]]: an image holds 256 bytes of text (128 Korean characters): 2 characters, from "
+                                "the 129th on, are not drawn (split the block)\n"))
+        << r.err;
+}
+
+TEST_F(FaultInjectionTest, AnImageReusedAtAnotherResolutionGetsItsOwn2xImageAndOffset)
+{
+    // The same page converted at 96 dpi with 2x images and sizes, and at 96
+    // dpi without them, then again at 120 dpi with them, reusing its images.
+    const std::string page = "<p>[[han-gug-eo]] [[seo-ul]]</p>";
+    for (const char* folder : {"fresh", "reused"}) {
+        mkdir((dir / folder).c_str(), 0777);
+        WriteWholeFile(dir / folder + "/sp_page.htm", page);
+    }
+    ASSERT_EQ(Run({"--hidpi", "--dimensions", "fresh/sp_page.htm"}).status, 0);
+    ASSERT_EQ(Run({"reused/sp_page.htm"}).status, 0);
+    Result r = Run({"--dpi", "120", "--hidpi", "--dimensions", "reused/sp_page.htm"});
+    EXPECT_EQ(r.out, dir / "reused/page.htm" + "　画像数 2, 作成数 0, 正常終了\n");
+    EXPECT_EQ(ReadWholeFile(dir / "reused/page.htm"), ReadWholeFile(dir / "fresh/page.htm"));
+    for (const char* image : {"hankuk.gif", "seoul.gif"})
+        EXPECT_EQ(ReadWholeFile(dir / "reused/hanimg/2x/" + image), ReadWholeFile(dir / "fresh/hanimg/2x/" + image));
+
+    // An image whose size no em of the face gives (its width was changed):
+    // no 2x image, no srcset and no offset for it, and a warning.
+    std::filesystem::remove(dir / "reused/hanimg/2x/seoul.gif");
+    std::string seoul = ReadWholeFile(dir / "reused/hanimg/seoul.gif");
+    ++seoul[6];  // the logical screen's width
+    WriteWholeFile(dir / "reused/hanimg/seoul.gif", seoul);
+    r = Run({"--dpi", "120", "--hidpi", "--dimensions", "reused/sp_page.htm"});
+    EXPECT_EQ(r.status, 0);
+    const std::string written = ReadWholeFile(dir / "reused/page.htm");
+    const std::string fresh = ReadWholeFile(dir / "fresh/page.htm");
+    EXPECT_EQ(written.substr(0, written.find(" <img")), fresh.substr(0, fresh.find(" <img")));
+    EXPECT_EQ(written.substr(written.find(" <img")), " <img src=\"./hanimg/seoul.gif\" width=\"31\" height=\"19\"></p>");
+    EXPECT_FALSE(FileExists(dir / "reused/hanimg/2x/seoul.gif"));
+    EXPECT_NE(r.err.find("warning: [[seo-ul]]: reuses hanimg/seoul.gif, 31x19, which no size of the face draws so"),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace

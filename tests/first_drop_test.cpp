@@ -101,6 +101,7 @@ TEST(FirstDropTest, APageIsNeverLostAndASourcePageNeverReplaced)
     RunResult r = RunSylpic(dir, "--font NanumGothic page.htm");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "page.htm" + "　ファイルを作ることができませんでした\n");
+    EXPECT_EQ(r.err, "sylpic: " + dir / "hanimg/han.gif" + ": Not a directory\n");  // the image, not the page
     EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "<p>[[han]]</p>");
     EXPECT_EQ(ReadWholeFile(dir / "sp_page.htm"), "<p>[[han]]</p>");
 

@@ -91,3 +91,14 @@ void ConsoleUi::ShowMessageBox(std::string_view text)
         box += '\n';
     WriteLines(STDERR_FILENO, box);
 }
+
+void ConsoleUi::ReportCause(std::string_view path, std::string_view reason)
+{
+    std::string line = "sylpic: ";
+    line += path;
+    line += ": ";
+    line += reason;
+    line += '\n';
+    ClearProgress();
+    WriteWhole(STDERR_FILENO, line);
+}

@@ -15,6 +15,8 @@ public:
     void LogAppended(std::string_view text) override;
     void LogReplaced(std::string_view text) override;
     void ShowMessageBox(std::string_view text) override;
+    // "sylpic: PATH: REASON" on standard error, in one write.
+    void ReportCause(std::string_view path, std::string_view reason) override;
 
     // Writes a log line left without its line end, and takes the progress
     // line away.
