@@ -7,7 +7,7 @@
 #include "app/main_dlg.h"
 #include "convert/image_writer.h"
 #include "hangul/block_buffers.h"
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 #include "imaging/rasterizer.h"
 #include "res/messages.h"
 

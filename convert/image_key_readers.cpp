@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "convert/image_key.h"
-#include "imaging/gif_writer.h"
-#include "imaging/png_writer.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "convert/image_folder_view.h"
 #include "convert/staged_file.h"
-#include "imaging/gif_writer.h"
-#include "imaging/xbm_writer.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/xbm_encoder.h"
 #include "res/messages.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include "imaging/glyph_bitmap.h"
 #include "imaging/image_format.h"
 #include "imaging/image_style.h"
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 #include "imaging/rasterizer.h"
 
 class StagedFile;

@@ -25,8 +25,8 @@
 
 #include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
-#include "imaging/gif_writer.h"
-#include "imaging/png_writer.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
 #include "imaging/whole_image.h"
 
 namespace {

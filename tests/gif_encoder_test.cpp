@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/main_dlg.h"
-#include "imaging/gif_writer.h"
+#include "imaging/gif_encoder.h"
 
 namespace {
 

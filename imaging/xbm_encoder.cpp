@@ -1,7 +1,7 @@
 // XBM puts the leftmost pixel in the least significant bit, the glyph bitmap
 // in the most significant one, so every byte goes through the bit-reversal
 // table. Bits past the width are written as the glyph bitmap holds them.
-#include "imaging/xbm_writer.h"
+#include "imaging/xbm_encoder.h"
 
 #include <cstdio>
 #include <cstring>

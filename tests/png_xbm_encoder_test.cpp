@@ -7,7 +7,7 @@
 #include <random>
 
 #include "app/main_dlg.h"
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

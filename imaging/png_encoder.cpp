@@ -2,7 +2,7 @@
 // IHDR (bit depth from the colour count, palette, no interlace), pHYs 1:1,
 // PLTE, tEXt "Comment" (only with a key), tIME in UTC, tRNS (only with a
 // transparent index), then the rows bottom-up from the buffer.
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 
 #include <png.h>
 

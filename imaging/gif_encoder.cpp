@@ -1,4 +1,4 @@
-#include "imaging/gif_writer.h"
+#include "imaging/gif_encoder.h"
 
 #include <cstring>
 
