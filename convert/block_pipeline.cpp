@@ -211,7 +211,8 @@ void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool draw
     if (sized)
         tag.AddSize(size);
     if (!fontLinesMeasured_) {
-        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, fontLines_);
+        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi},
+                                           fontLines_) == ImagingStatus::kOk;
         fontLinesMeasured_ = true;
     }
     if (fontLinesKnown_)

@@ -18,6 +18,8 @@ inline constexpr int kImageBaseNameBytes = 256;
 inline constexpr int kImageKeyBytes = 256;
 // A buffer that takes an image key read back from an image file.
 inline constexpr int kReadKeyBytes = 260;
+// The last message libpng reported: 255 characters and a zero.
+inline constexpr int kPngMessageBytes = 256;
 // A folder, name or extension part of a path: 255 characters and a zero.
 inline constexpr int kMaxPathPart = 256;
 // Real text is not drawn and takes the whole block: every block byte makes

@@ -27,7 +27,6 @@
 #include "fuzz/fuzz_support.h"
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
-#include "imaging/whole_image.h"
 
 namespace {
 
@@ -172,13 +171,13 @@ void RoundTrip(bool png, const uint8_t* data, size_t size, const std::string& pa
             pixels[i] = (i * 7 + data[i % size]) & 1;
         PngStatus status;
         SavePng(bytes, width, height, palette, pixels.data(), stride, 2, 0, key.c_str(), status);
-        FUZZ_CHECK(status.code == 0, std::string("PNG writer failed: ") + status.message);
+        FUZZ_CHECK(status.code == ImagingStatus::kOk, std::string("PNG writer failed: ") + status.message);
     } else {
         const int rowBytes = (width + 7) / 8;
         std::vector<unsigned char> pixels(static_cast<std::size_t>(rowBytes) * height);
         for (std::size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = data[i % size];
-        FUZZ_CHECK(SaveGif(bytes, width, height, rowBytes, 1, palette, pixels.data(), 2, -1, key.c_str()) == 0,
+        FUZZ_CHECK(SaveGif(bytes, width, height, rowBytes, 1, palette, pixels.data(), 2, -1, key.c_str()) == ImagingStatus::kOk,
                    "GIF writer failed");
     }
     FUZZ_CHECK(WriteWholeFile(path, bytes.data(), bytes.size()), "cannot write " + path);

@@ -21,7 +21,7 @@ Bytes WriteGifBytes(int width, int height, int rowBytes, int bpp, const unsigned
                     const unsigned char* pixels, int colours, int transparent, const char* comment)
 {
     Bytes bytes;
-    EXPECT_EQ(SaveGif(bytes, width, height, rowBytes, bpp, palette, pixels, colours, transparent, comment), 0);
+    EXPECT_EQ(SaveGif(bytes, width, height, rowBytes, bpp, palette, pixels, colours, transparent, comment), ImagingStatus::kOk);
     return bytes;
 }
 
@@ -303,8 +303,8 @@ TEST(GifWriter, ZeroWidthOrMissingPixelsSendNoPixelCodes)
 TEST(GifWriter, ArgumentsThatDescribeNoImageEncodeNothing)
 {
     Bytes bytes;
-    EXPECT_EQ(SaveGif(bytes, -1, 1, 1, 1, kWhiteBlack, nullptr, 2, -1, nullptr), -1);
-    EXPECT_EQ(SaveGif(bytes, 1, 1, 1, 9, kWhiteBlack, nullptr, 2, -1, nullptr), -1);
+    EXPECT_EQ(SaveGif(bytes, -1, 1, 1, 1, kWhiteBlack, nullptr, 2, -1, nullptr), ImagingStatus::kNoImage);
+    EXPECT_EQ(SaveGif(bytes, 1, 1, 1, 9, kWhiteBlack, nullptr, 2, -1, nullptr), ImagingStatus::kNoImage);
     EXPECT_TRUE(bytes.empty());
 }
 
