@@ -8,6 +8,8 @@ inline constexpr int kMaxPath = 260;
 inline constexpr int kMaxImageKey = 250;
 // The bytes of one block between [[ and ]]: at most 5000.
 inline constexpr int kMaxBlockBytes = 5000;
+// A letter run: at most 64 characters (then a terminating zero).
+inline constexpr int kMaxLetterRun = 64;
 // The glyph string of one block: at most 256 bytes of text.
 inline constexpr int kMaxGlyphBytes = 256;
 // Tag text and name directive text: at most 256 bytes each, then a zero.
