@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "data/limits.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/byte_source.h"
 #include "imaging/glyph_bitmap.h"
@@ -40,6 +41,7 @@ inline constexpr unsigned char kGifImageSeparator = 0x2C;
 inline constexpr int kGifImageDescriptorBytes = 10;  // with its separator; flags last
 inline constexpr unsigned char kGifTrailer = 0x3B;
 static_assert(kGifCommentAt == 19, "image reuse reads the key from byte 19 of images already written");
+static_assert(255 < kReadKeyBytes, "a key's first sub-block, read back, keeps its terminator");
 
 // Appends a whole GIF file to `out`. Pixels are packed from the most
 // significant bit, rows top to bottom, `rowBytes` apart. `transparent` is a

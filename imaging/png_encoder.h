@@ -9,13 +9,13 @@
 //       the caller shows the box of a failed save with status.code and status.message
 #include <cstddef>
 
+#include "data/limits.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/byte_source.h"
 #include "imaging/glyph_bitmap.h"
 #include "imaging/image_size.h"
 #include "imaging/image_style.h"
 #include "imaging/imaging_status.h"
-#include "data/limits.h"
 
 // The layout the readers below read back: the eight-byte signature, then
 // chunks of a four-byte length (high byte first), a four-byte type, the
@@ -32,6 +32,7 @@ inline constexpr char kPngCommentKeyword[] = "Comment";
 inline constexpr unsigned long kPngMaxReadChunk = 512;
 inline constexpr unsigned long kPngMaxKeyText = 256;
 static_assert(sizeof kPngCommentKeyword + kMaxImageKey <= kPngMaxReadChunk, "a key this program writes is read back");
+static_assert(kPngMaxKeyText < kReadKeyBytes, "a key read back keeps its terminator");
 
 // How an encode ended: `code` is kOk, one of libpng's codes 1 to 3 (the
 // number a failed save's box shows) or kNoMemory; `message` keeps the last
