@@ -7,7 +7,7 @@
 #include "app/main_dlg.h"
 #include "convert/image_writer.h"
 #include "hangul/block_buffers.h"
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 #include "imaging/rasterizer.h"
 #include "res/messages.h"
 
@@ -35,18 +35,18 @@ int CMainDlg::RenderGlyphs(const DeviceContext* dc)
     bitmap.height = m_nImageHeight;
     bitmap.rowBytes = m_nRowBytes;
     FreeImageBits();
-    const RasterResult result =
+    const ImagingStatus drawn =
         RasterizeGlyphs(font, g_glyphString.bytes, g_glyphString.DrawnRoom(), g_bUnicodeMode, bitmap);
     m_nImageWidth = bitmap.width;
     m_nImageHeight = bitmap.height;
     m_nRowBytes = bitmap.rowBytes;
     m_nImageBitsSize = bitmap.size;
     m_pImageBits = std::move(bitmap.bits);
-    if (result == RasterResult::kNoMemory) {
+    if (drawn == ImagingStatus::kNoMemory) {
         LogMessage(IDS_NO_MEMORY, true, true);
         return 1;  // still success, with no pixel buffer
     }
-    return result == RasterResult::kDrawn ? 1 : 0;
+    return drawn == ImagingStatus::kOk ? 1 : 0;
 }
 
 int CMainDlg::WriteGif(FILE* file, const char* key, const unsigned char* colours)
@@ -66,9 +66,11 @@ int CMainDlg::WritePng(FILE* file, const char* key, const unsigned char* colours
     if (status == ImageWriteStatus::kWritten && !WriteWhole(file, bytes))
         status = ImageWriteStatus::kWriteFailed;
     ShowImageWriteBox(*this, kFormatPng, status, png);
+    // 0, libpng's code 1 to 3 as the box shows it, or the status of an
+    // encode that had no memory for its pixels.
     if (status == ImageWriteStatus::kWriteFailed)
-        return kPngLibraryError;
-    return png.code;
+        return static_cast<int>(ImagingStatus::kPngLibraryError);
+    return static_cast<int>(png.code);
 }
 
 int CMainDlg::WriteXbm(FILE* file, const char* name)

@@ -71,8 +71,7 @@ void WriteSettings(ProfileFile& profile, const CMainDlg& dlg)
 std::string PageEncodingSetting(std::string_view stored)
 {
     for (const char* name : {"UTF-8", "CP932"})
-        if (stored.size() == std::char_traits<char>::length(name) &&
-            PrefixEqualsIgnoringCase(stored.data(), name, static_cast<int>(stored.size())))
+        if (EqualsIgnoringCase(stored, name))
             return name;
     return "AUTO";
 }

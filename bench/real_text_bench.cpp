@@ -78,7 +78,7 @@ Run Convert(const std::vector<std::string>& pages, bool realText)
 void MeasureSubset(const std::string& folder, const FaceFileName& file)
 {
     WebFontFace face;
-    if (LoadWebFontFace(file.path, file.index, face) != WebFontStatus::kOk) {
+    if (LoadWebFontFace(file.path, file.index, face) != ImagingStatus::kOk) {
         std::fprintf(stderr, "%s cannot be read\n", file.path.c_str());
         std::exit(1);
     }

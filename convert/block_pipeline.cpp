@@ -193,7 +193,8 @@ bool BlockPipeline::PutDoubled(const char* fileName, const char* key, bool oneXW
 const FontLines* BlockPipeline::CurrentFontLines()
 {
     if (!fontLinesMeasured_) {
-        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi}, fontLines_);
+        fontLinesKnown_ = MeasureFontLines({job_.settings.fontName, job_.settings.fontSize, job_.settings.dpi},
+                                           fontLines_) == ImagingStatus::kOk;
         fontLinesMeasured_ = true;
     }
     return fontLinesKnown_ ? &fontLines_ : nullptr;
@@ -278,7 +279,8 @@ void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool draw
         // face's at the em it was drawn at.
         const ConversionSettings& settings = job_.settings;
         FontLines lines;
-        if (MeasureFontLines({settings.fontName, settings.fontSize, settings.dpi, drawing.emPixels}, lines))
+        if (MeasureFontLines({settings.fontName, settings.fontSize, settings.dpi, drawing.emPixels}, lines) ==
+            ImagingStatus::kOk)
             tag.AddRowsBelowBaseline(lines.descent);
         return;
     }

@@ -2,19 +2,15 @@
 
 #include "convert/image_name.h"
 #include "hangul/block_buffers.h"
-#include "hangul/block_parser.h"
 
 void BeginPage(bool unicodeMode, bool utf8Page, bool realText)
 {
-    g_bUnicodeMode = unicodeMode;
-    g_bUtf8Page = utf8Page;
-    g_glyphString.room = realText ? kMaxTextGlyphBytes : kMaxGlyphBytes;
+    g_page.Reset(unicodeMode, utf8Page, realText);
     BeginBlock();
 }
 
 void BeginBlock()
 {
-    ClearBlockText();
-    ClearLetterRun();
+    g_block.Reset();
     g_imageName.Clear();
 }

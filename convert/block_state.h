@@ -1,12 +1,12 @@
 #pragma once
-// The resets of the module-level state of the block being converted, in one
-// place. Two groups, each with one reset:
+// The resets of the module-level state of the page and the block being
+// converted, in one place:
 //
-//   page state   g_bUnicodeMode, g_bUtf8Page (hangul/block_buffers.h)
-//   block state  g_blockBytes, g_glyphString (hangul/block_buffers.h), the
-//                letter run (hangul/block_parser.cpp) and g_imageName
-//                (convert/image_name.h); the parser's report pointer lives
-//                only for one ParseBlock call and needs no reset
+//   page state   g_page (hangul/block_buffers.h): g_bUnicodeMode,
+//                g_bUtf8Page and the glyph string's room
+//   block state  g_block (hangul/block_buffers.h): g_blockBytes,
+//                g_glyphString, the letter run and the parser's report;
+//                and the image name g_imageName (convert/image_name.h)
 //
 //   BeginPage(unicodeMode, utf8Page, realText)
 //                           before a page: sets the page state (the glyph

@@ -171,7 +171,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     };
     bool firstDrop = false;
     int pairingError = 0;  // why no source page could be made of the page
-    if (name.size() > 3 && PrefixEqualsIgnoringCase(name.c_str(), "sp_", 3)) {
+    if (name.size() > 3 && StartsWithIgnoringCase(name, "sp_")) {
         // 2. A source page was dropped: the output page drops the prefix.
         JoinPath(run.outputPath, {run.pageDir, std::string_view(name).substr(3), extension});
         log.LogText(run.outputPath, false, true);
@@ -270,7 +270,7 @@ void DeleteErrorImages(const char* folder)
 {
     const std::string pattern = std::string(folder) + "_err_*.*";
     for (const std::string& name : FindMatchingFiles(pattern)) {
-        if (!PrefixEqualsIgnoringCase(name.c_str(), "_err_", 5))
+        if (!StartsWithIgnoringCase(name, "_err_"))
             break;
         const std::string path = std::string(folder) + name;
         unlink(path.c_str());  // failures are ignored

@@ -1,11 +1,11 @@
 #include "convert/dir_search.h"
 
-#include <dirent.h>
 
 #include <algorithm>
 #include <memory>
 #include <cstring>
 
+#include "convert/dir_handle.h"
 #include "hangul/ascii_text.h"
 
 namespace {

@@ -2,17 +2,8 @@
 // Directory search by wildcard pattern, as the conversion needs it: '*' and
 // '?' match ignoring the case of ASCII letters, and "*.*" at the end of a
 // pattern also matches names without a point. Entries come in name order.
-#include <dirent.h>
-
-#include <memory>
 #include <string>
 #include <vector>
-
-// An open folder, closed when it goes.
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 // True when `name` matches the wildcard `pattern` (no folder in either).
 bool WildcardMatch(const char* pattern, const char* name);

@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::string_view kUtf8 = "UTF-8";
 
-// Tab, line feed, form feed, carriage return and space.
-bool IsAsciiWhitespace(unsigned char b)
-{
-    return b == 0x09 || b == 0x0A || b == 0x0C || b == 0x0D || b == 0x20;
-}
-
 bool IsAsciiLetter(unsigned char b)
 {
     return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
@@ -33,8 +27,7 @@ std::string_view AsDeclared(std::string_view encoding)
 std::size_t FindIgnoringCase(std::string_view text, std::string_view word, std::size_t from)
 {
     for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
-        if (std::equal(word.begin(), word.end(), text.begin() + static_cast<std::ptrdiff_t>(i),
-                       [](char w, char t) { return w == AsciiLower(t); }))
+        if (StartsWithIgnoringCase(text.substr(i), word))
             return i;
     }
     return std::string_view::npos;
@@ -45,7 +38,7 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view word, std::
 std::string_view EncodingFromContent(std::string_view content)
 {
     auto skipWhitespace = [&content](std::size_t at) {
-        while (at < content.size() && IsAsciiWhitespace(static_cast<unsigned char>(content[at])))
+        while (at < content.size() && IsHtmlSpace(static_cast<unsigned char>(content[at])))
             ++at;
         return at;
     };
@@ -71,7 +64,7 @@ std::string_view EncodingFromContent(std::string_view content)
         return EncodingForLabel(content.substr(at + 1, close - at - 1));
     }
     std::size_t end = at;
-    while (end < content.size() && !IsAsciiWhitespace(static_cast<unsigned char>(content[end])) &&
+    while (end < content.size() && !IsHtmlSpace(static_cast<unsigned char>(content[end])) &&
            content[end] != ';')
         ++end;
     return EncodingForLabel(content.substr(at, end - at));
@@ -143,7 +136,7 @@ private:
             return ReadMeta(declared);
         }
         if (IsTagStart()) {
-            if (!AdvanceTo([](unsigned char b) { return IsAsciiWhitespace(b) || b == '>'; }))
+            if (!AdvanceTo([](unsigned char b) { return IsHtmlSpace(b) || b == '>'; }))
                 return false;
             Attribute ignored;
             Found found;
@@ -161,12 +154,10 @@ private:
     {
         if (pos_ + 6 > size_ || bytes_[pos_] != '<')
             return false;
-        for (int i = 0; i < 4; ++i) {
-            if (AsciiLower(static_cast<char>(bytes_[pos_ + 1 + i])) != "meta"[i])
-                return false;
-        }
+        if (!StartsWithIgnoringCase({reinterpret_cast<const char*>(bytes_ + pos_ + 1), 4}, "meta"))
+            return false;
         const unsigned char after = bytes_[pos_ + 5];
-        return IsAsciiWhitespace(after) || after == '/';
+        return IsHtmlSpace(after) || after == '/';
     }
 
     // '<', perhaps '/', then an ASCII letter.
@@ -223,7 +214,7 @@ private:
         attribute.name.clear();
         attribute.value.clear();
         auto lower = [](unsigned char b) { return AsciiLower(static_cast<char>(b)); };
-        if (!AdvanceTo([](unsigned char b) { return !IsAsciiWhitespace(b) && b != '/'; }))
+        if (!AdvanceTo([](unsigned char b) { return !IsHtmlSpace(b) && b != '/'; }))
             return Found::kRanOut;
         if (bytes_[pos_] == '>')
             return Found::kNone;
@@ -240,7 +231,7 @@ private:
                 hasValue = true;
                 break;
             }
-            if (IsAsciiWhitespace(b))
+            if (IsHtmlSpace(b))
                 break;
             if (b == '/' || b == '>')
                 return Found::kAttribute;
@@ -248,14 +239,14 @@ private:
         }
         if (!hasValue) {
             // Whitespace after the name: a value follows only after '='.
-            if (!AdvanceTo([](unsigned char b) { return !IsAsciiWhitespace(b); }))
+            if (!AdvanceTo([](unsigned char b) { return !IsHtmlSpace(b); }))
                 return Found::kRanOut;
             if (bytes_[pos_] != '=')
                 return Found::kAttribute;
             ++pos_;
         }
 
-        if (!AdvanceTo([](unsigned char b) { return !IsAsciiWhitespace(b); }))
+        if (!AdvanceTo([](unsigned char b) { return !IsHtmlSpace(b); }))
             return Found::kRanOut;
         const unsigned char first = bytes_[pos_];
         if (first == '"' || first == '\'') {
@@ -272,7 +263,7 @@ private:
             return Found::kAttribute;  // an empty value; the '>' ends the tag
         for (; pos_ < size_; ++pos_) {
             const unsigned char b = bytes_[pos_];
-            if (IsAsciiWhitespace(b) || b == '>')
+            if (IsHtmlSpace(b) || b == '>')
                 return Found::kAttribute;
             attribute.value += lower(b);
         }
@@ -322,9 +313,9 @@ private:
 
 std::string_view EncodingForLabel(std::string_view label)
 {
-    while (!label.empty() && IsAsciiWhitespace(static_cast<unsigned char>(label.front())))
+    while (!label.empty() && IsHtmlSpace(static_cast<unsigned char>(label.front())))
         label.remove_prefix(1);
-    while (!label.empty() && IsAsciiWhitespace(static_cast<unsigned char>(label.back())))
+    while (!label.empty() && IsHtmlSpace(static_cast<unsigned char>(label.back())))
         label.remove_suffix(1);
     if (label.empty() || label.size() > kLongestEncodingLabel)
         return {};

@@ -5,7 +5,6 @@
 // order of the directory search; equal lower-case names in exact-name
 // order), so the candidates of a base name are two runs of that order:
 // base + "." ... and base + "1" ... base + "9" ....
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "convert/dir_handle.h"
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
 #include "convert/whole_image_file.h"
@@ -376,12 +376,11 @@ public:
         Begin(folder);
         // Read the folder once, then sort once: a directory lists each name
         // once, so nothing needs to be weeded out.
-        if (DIR* dir = opendir(folder_.c_str())) {
-            while (const dirent* e = readdir(dir)) {
+        if (const DirHandle dir = OpenFolder(folder_.c_str())) {
+            while (const dirent* e = readdir(dir.get())) {
                 if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
                     names_.AddUnsorted(e->d_name);
             }
-            closedir(dir);
         }
         names_.Sort();
         loaded_ = true;
@@ -491,7 +490,7 @@ private:
         // The candidate must end in the format's extension, ignoring case,
         // and its path must fit.
         const char* extension = format == kFormatGif ? ".gif" : ".png";
-        if (name.size() < 4 || !PrefixEqualsIgnoringCase(name.data() + name.size() - 4, extension, 4) ||
+        if (name.size() < 4 || !StartsWithIgnoringCase(std::string_view(name).substr(name.size() - 4), extension) ||
             folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
             return;
         index.Add(name, s_keys.Get(folder_ + name, format));

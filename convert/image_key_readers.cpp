@@ -1,150 +1,37 @@
-// Reading the image key and colours back from images this program wrote.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
+// Reading the image key, colours and size back from image files this
+// program wrote, through the readers beside each format's encoder.
 #include <cstring>
-#include <memory>
 
+#include "convert/image_file_bytes.h"
 #include "convert/image_key.h"
-#include "imaging/gif_writer.h"
-#include "imaging/png_writer.h"
-
-namespace {
-
-// Text buffers of the readers.
-constexpr int kKeyTextRoom = kReadKeyBytes;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(const char* path) : fd_(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    bool ok() const { return fd_ >= 0; }
-    // Reads up to `size` bytes from the start; returns how many came.
-    int ReadStart(unsigned char* to, int size) const
-    {
-        int got = 0;
-        while (got < size) {
-            const ssize_t n = pread(fd_, to + got, static_cast<std::size_t>(size - got), got);
-            if (n <= 0)
-                break;
-            got += static_cast<int>(n);
-        }
-        return got;
-    }
-
-private:
-    int fd_;
-};
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-
-}  // namespace
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
 
 bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size)
 {
-    const FileDescriptor file(path);
-    if (!file.ok())
-        return false;
+    const ImageFileBytes file(path);
     unsigned char head[kImageSizeHeadBytes];
-    const int got = file.ReadStart(head, sizeof head);
-    return ReadImageSize(head, static_cast<std::size_t>(got), format, size);
+    const std::size_t got = file.ReadAt(0, head, sizeof head);
+    return file.ok() && ReadImageSize(head, got, format, size);
 }
 
 int ReadGifKey(const char* path, char* text, unsigned char* colours)
 {
-    // Layout written by the GIF encoder: the two-entry colour table at
-    // kGifColourTableAt, then at once the comment extension, a size byte L
-    // and L bytes of key text (only this first sub-block is read).
-    constexpr int kKeyTextAt = kGifCommentAt + 3;
-    std::memset(text, 0, kKeyTextRoom);
-    FileDescriptor file(path);
-    if (!file.ok())
+    const ImageFileBytes file(path);
+    if (!file.ok()) {
+        std::memset(text, 0, kReadKeyBytes);  // the colours stay as they were
         return 0;
-    unsigned char head[kKeyTextAt + 255];
-    const int got = file.ReadStart(head, sizeof head);
-
-    std::memset(colours, 0, 6);
-    if (got > kGifColourTableAt)
-        std::memcpy(colours, head + kGifColourTableAt,
-                    static_cast<std::size_t>(got >= kGifCommentAt ? 6 : got - kGifColourTableAt));
-    if (got < kKeyTextAt || head[kGifCommentAt] != kGifExtensionIntroducer || head[kGifCommentAt + 1] != kGifCommentLabel)
-        return 0;
-    const int length = head[kGifCommentAt + 2];
-    int copied = 0;
-    for (int i = kKeyTextAt; i < got && copied < length; ++i) {
-        text[copied++] = static_cast<char>(head[i]);
-        if (head[i] == '\n')
-            break;  // the text stops after a line feed
     }
-    text[copied] = '\0';
-    return length;
+    return ReadGifKeyFrom(file, text, colours);
 }
 
 int ReadPngKey(const char* path, char* text, unsigned char* colours)
 {
-    // Walks the chunks before the first IDAT: colours from PLTE, the key
-    // from the kPngCommentKeyword tEXt chunk. Any chunk over 512 bytes ends the walk.
-    constexpr unsigned kMaxChunk = 512;
-    std::memset(text, 0, kKeyTextRoom);
-    std::memset(colours, 0, 6);
-    int result = 0;
-
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    std::unique_ptr<FILE, FileCloser> file(fdopen(fd, "rb"));
-    if (!file) {
-        close(fd);
+    const ImageFileBytes file(path);
+    if (!file.ok()) {
+        std::memset(text, 0, kReadKeyBytes);
+        std::memset(colours, 0, 6);
         return 0;
     }
-    unsigned char signature[8];
-    if (std::fread(signature, 1, 8, file.get()) != 8)
-        return 0;
-
-    unsigned char chunk[4 + kMaxChunk + 4];  // type, data, CRC
-    for (;;) {
-        unsigned char lengthBytes[4];
-        if (std::fread(lengthBytes, 1, 4, file.get()) != 4)
-            break;
-        const unsigned long length = BigEndian32(lengthBytes);
-        if (length > kMaxChunk)
-            break;
-        if (std::fread(chunk, 1, length + 4, file.get()) != length + 4)
-            break;
-        unsigned char crc[4];
-        if (std::fread(crc, 1, 4, file.get()) != 4)
-            break;  // a chunk cut short is no chunk
-
-        const unsigned char* data = chunk + 4;
-        if (std::memcmp(chunk, "PLTE", 4) == 0) {
-            // The colours come from one chunk: a short palette leaves zeros,
-            // never an earlier palette's bytes mixed with its own.
-            std::memset(colours, 0, 6);
-            std::memcpy(colours, data, length < 6 ? length : 6);
-        } else if (std::memcmp(chunk, "tEXt", 4) == 0) {
-            if (length >= sizeof kPngCommentKeyword &&
-                std::memcmp(data, kPngCommentKeyword, sizeof kPngCommentKeyword) == 0) {
-                const unsigned long textLength = length - sizeof kPngCommentKeyword;
-                if (textLength > 256) {
-                    result = 0;
-                    break;
-                }
-                std::memset(text, 0, kKeyTextRoom);
-                std::memcpy(text, data + sizeof kPngCommentKeyword, textLength);
-                result = static_cast<int>(textLength);
-            }
-        } else if (std::memcmp(chunk, "IDAT", 4) == 0) {
-            break;
-        }
-    }
-    return result;
+    return ReadPngKeyFrom(file, text, colours);
 }

@@ -19,14 +19,9 @@ constexpr int kNameLimit = 6;
 
 constexpr char kErrorName[] = "_err_";
 
-char AsciiUpper(unsigned c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
-}
-
 bool IsErrorName(const char* name)
 {
-    return PrefixEqualsIgnoringCase(name, kErrorName, 5);
+    return StartsWithIgnoringCase(name, kErrorName);
 }
 
 // The name of a Hangul letter of KS X 1001 row 4.
@@ -152,7 +147,7 @@ void ImageName::Clear()
 void ImageName::ApplyDirective(const char* text, int count)
 {
     int length = 0;
-    if (count >= 2 && PrefixEqualsIgnoringCase(text, "n=", 2)) {
+    if (count >= 2 && StartsWithIgnoringCase({text, static_cast<std::size_t>(count)}, "n=")) {
         for (int i = 2; i < count; ++i) {
             const unsigned char c = static_cast<unsigned char>(text[i]);
             if (c == ' ')
@@ -221,6 +216,6 @@ bool IsReservedName(const char* name)
             return true;
     }
     // COM1 to COM9 and LPT1 to LPT9.
-    return (PrefixEqualsIgnoringCase(name, "com", 3) || PrefixEqualsIgnoringCase(name, "lpt", 3)) &&
+    return (StartsWithIgnoringCase(name, "com") || StartsWithIgnoringCase(name, "lpt")) &&
            name[3] >= '1' && name[3] <= '9' && name[4] == '\0';
 }

@@ -10,22 +10,24 @@
 #include "convert/file_cause.h"
 #include "convert/image_folder_view.h"
 #include "convert/staged_file.h"
-#include "imaging/gif_writer.h"
-#include "imaging/xbm_writer.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/xbm_encoder.h"
 #include "res/messages.h"
 
 namespace {
 
 // The text of a PNG that did not reach its file whole, beside the code
-// kPngLibraryError.
+// ImagingStatus::kPngLibraryError.
 constexpr char kPngWriteErrorText[] = "Write Error";
 
-ImageWriteStatus FromRaster(RasterResult result)
+// What a drawing or an encode that ended in `status` means for the image.
+ImageWriteStatus FromImaging(ImagingStatus status)
 {
-    switch (result) {
-    case RasterResult::kDrawn: return ImageWriteStatus::kWritten;
-    case RasterResult::kNoMemory: return ImageWriteStatus::kNoMemory;
-    default: return ImageWriteStatus::kFontFailed;
+    switch (status) {
+    case ImagingStatus::kOk: return ImageWriteStatus::kWritten;
+    case ImagingStatus::kNoMemory: return ImageWriteStatus::kNoMemory;
+    case ImagingStatus::kFontFailed: return ImageWriteStatus::kFontFailed;
+    default: return ImageWriteStatus::kEncodeFailed;
     }
 }
 
@@ -34,22 +36,19 @@ ImageWriteStatus FromRaster(RasterResult result)
 ImageWriteStatus EncodeImage(const GlyphBitmapView& bitmap, ImageFormat format, const ImageStyle& style,
                              const char* xbmName, ByteBuffer& out, PngStatus& png)
 {
-    int result = 0;
-    if (format == kFormatXbm)
-        result = EncodeXbm(bitmap, xbmName, out);
-    else if (format == kFormatPng)
-        result = EncodePng(bitmap, style, out, png);
-    else
-        result = EncodeGif(bitmap, style, out);
-    return result == 0 ? ImageWriteStatus::kWritten : ImageWriteStatus::kEncodeFailed;
+    if (format == kFormatXbm) {
+        EncodeXbm(bitmap, xbmName, out);
+        return ImageWriteStatus::kWritten;
+    }
+    return FromImaging(format == kFormatPng ? EncodePng(bitmap, style, out, png) : EncodeGif(bitmap, style, out));
 }
 
 ImageWriteStatus ImageWriter::Draw(const BlockImage& image, int scale)
 {
-    const RasterResult result =
+    const ImagingStatus drawn =
         scale == 2 ? RasterizeGlyphsDoubled(image.font, image.glyphs, image.glyphRoom, image.unicodeMode, bitmap_)
                    : RasterizeGlyphs(image.font, image.glyphs, image.glyphRoom, image.unicodeMode, bitmap_);
-    return FromRaster(result);
+    return FromImaging(drawn);
 }
 
 // Encodes the drawn bitmap into encoded_ (for `fileName`: an XBM's symbol
@@ -167,8 +166,8 @@ void ShowImageWriteBox(ConversionLog& log, ImageFormat format, ImageWriteStatus 
     // libpng's own status when it refused the image; else the bytes did not
     // reach their file.
     const bool refused = status == ImageWriteStatus::kEncodeFailed;
-    log.ShowMessageBox(FormatSaveFailure(refused ? png.code : kPngLibraryError,
-                                         refused ? png.message : kPngWriteErrorText));
+    const ImagingStatus code = refused ? png.code : ImagingStatus::kPngLibraryError;
+    log.ShowMessageBox(FormatSaveFailure(static_cast<int>(code), refused ? png.message : kPngWriteErrorText));
 }
 
 bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const ImageWriter& writer)

@@ -28,7 +28,7 @@
 #include "imaging/glyph_bitmap.h"
 #include "imaging/image_format.h"
 #include "imaging/image_style.h"
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 #include "imaging/rasterizer.h"
 
 class StagedFile;
@@ -37,7 +37,7 @@ class StagedFile;
 enum class ImageWriteStatus : int {
     kWritten = 0,
     kFontFailed,    // no such face, or the text cannot be measured or held
-    kNoMemory,      // measured, but no pixel buffer could be had
+    kNoMemory,      // measured, but no pixel buffer could be had (to draw, or a PNG's to encode)
     kEncodeFailed,  // the encoder took no image (for a PNG, libpng's status says why)
     kCannotCreate,  // no file can be made under the name
     kWriteFailed,   // the image did not reach its file whole

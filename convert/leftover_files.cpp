@@ -1,6 +1,5 @@
 #include "convert/leftover_files.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "convert/dir_handle.h"
 #include "convert/staged_file.h"
 
 namespace {
@@ -29,11 +29,11 @@ bool IsTemporaryName(const char* name)
 
 void RemoveLeftoverFiles(const char* folder)
 {
-    DIR* dir = opendir(*folder != '\0' ? folder : ".");
-    if (dir == nullptr)
+    const DirHandle dir = OpenFolder(*folder != '\0' ? folder : ".");
+    if (!dir)
         return;
     const std::time_t now = std::time(nullptr);
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         if (!IsTemporaryName(entry->d_name))
             continue;
         const std::string path = std::string(folder) + entry->d_name;
@@ -41,5 +41,4 @@ void RemoveLeftoverFiles(const char* folder)
         if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > kLeftoverAge)
             unlink(path.c_str());  // a failure leaves it for a later run
     }
-    closedir(dir);
 }

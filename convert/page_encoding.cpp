@@ -16,17 +16,6 @@ bool StartsWith(const unsigned char* bytes, std::size_t size, std::string_view p
     return true;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lowerWord)
-{
-    if (text.size() != lowerWord.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (AsciiLower(text[i]) != lowerWord[i])
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 PageEncoding DetectPageEncoding(const unsigned char* bytes, std::size_t size)
@@ -54,11 +43,11 @@ PageEncoding ResolvePageEncoding(PageEncodingChoice choice, const unsigned char*
 
 std::optional<PageEncodingChoice> ParsePageEncodingChoice(std::string_view text)
 {
-    if (EqualsIgnoringAsciiCase(text, "auto"))
+    if (EqualsIgnoringCase(text, "auto"))
         return PageEncodingChoice::kAuto;
-    if (EqualsIgnoringAsciiCase(text, "utf-8"))
+    if (EqualsIgnoringCase(text, "utf-8"))
         return PageEncodingChoice::kUtf8;
-    if (EqualsIgnoringAsciiCase(text, "cp932"))
+    if (EqualsIgnoringCase(text, "cp932"))
         return PageEncodingChoice::kCp932;
     return std::nullopt;
 }

@@ -53,7 +53,7 @@ FontFileResult PutFontFile(const WebFontFace& face, const std::vector<char32_t>&
     if (IsWholeFontFile(path, exists))
         return FontFileResult::kFound;
     ByteBuffer woff2;
-    if (SubsetToWoff2(face, codePoints, family, woff2) != WebFontStatus::kOk)
+    if (SubsetToWoff2(face, codePoints, family, woff2) != ImagingStatus::kOk)
         return FontFileResult::kNoFont;
     StagedFile file;
     const auto failed = [&](int why) {
@@ -85,7 +85,7 @@ bool FindRunWebFont(const std::string& fontName, ConversionLog& log, BlockDiagno
     for (std::size_t i = 0; i < files.size(); ++i) {
         const bool chosen = i == 0;
         WebFontFace face;
-        if (LoadWebFontFace(files[i].path, files[i].index, face) != WebFontStatus::kOk) {
+        if (LoadWebFontFace(files[i].path, files[i].index, face) != ImagingStatus::kOk) {
             if (chosen) {
                 log.LogMessage(IDS_FONT_FAILED, true, true);
                 return false;

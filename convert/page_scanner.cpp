@@ -215,7 +215,7 @@ int ScanBytes(PageJob& job, FILE* source, FILE* output, const PageStart& start, 
             if (inTag) {
                 if (b == '>') {
                     tagText[tagCount] = '\0';
-                    if (tagCount >= 5 && PrefixEqualsIgnoringCase(tagText, "body ", 5)) {
+                    if (StartsWithIgnoringCase({tagText, static_cast<std::size_t>(tagCount)}, "body ")) {
                         ReadBodyColours(tagText + 5, job.colours);
                         job.settings.ApplyColourOverrides(job.colours);
                     }

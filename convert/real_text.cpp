@@ -32,12 +32,6 @@ void MarkupContext::OutsideByte(unsigned char b)
 
 namespace {
 
-// HTML's white space between a tag's name and its attributes.
-bool IsHtmlSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
 // The element name a tag's text opens with, lower case, after an optional
 // '/': letters and digits only, at most `room - 1` of them (a longer name
 // is no name of interest and comes back empty).

@@ -1,6 +1,5 @@
 #include "convert/site_pages.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "convert/dir_handle.h"
 #include "convert/dir_search.h"
 #include "hangul/ascii_text.h"
 

@@ -7,7 +7,8 @@
 #include <cerrno>
 #include <vector>
 
-#include "imaging/whole_image.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
 
 namespace {
 

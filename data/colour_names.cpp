@@ -1,9 +1,11 @@
 #include "data/colour_names.h"
 
+#include <string_view>
+
 // The names are kept exactly as the pages in the wild were written against:
 // "cornflower" (not cornflowerblue), "fuchia", and "lightgrey" beside the
 // "gray" spellings of the other greys.
-const ColourName g_colourNames[kColourNameCount] = {
+constexpr ColourName g_colourNames[kColourNameCount] = {
     {"aliceblue", 0xF0F8FF},
     {"antiquewhite", 0xFAEBD7},
     {"aqua", 0x00FFFF},
@@ -146,7 +148,7 @@ const ColourName g_colourNames[kColourNameCount] = {
     {"yellowgreen", 0x9ACD32},
 };
 
-const ColourNameRange g_colourNameIndex[26] = {
+constexpr ColourNameRange g_colourNameIndex[26] = {
     {0, 5},  // a
     {5, 13},  // b
     {13, 21},  // c
@@ -174,3 +176,36 @@ const ColourNameRange g_colourNameIndex[26] = {
     {138, 140},  // y
     {140, 140},  // z
 };
+
+namespace {
+
+// LookupColourName searches the rows of a name's initial only, and takes
+// the first row a name begins: the rows must be sorted, and the index must
+// cover each row under its initial, in order, with none left out.
+constexpr bool RowsAreSorted()
+{
+    for (int i = 1; i < kColourNameCount; ++i)
+        if (std::string_view(g_colourNames[i - 1].name) >= std::string_view(g_colourNames[i].name))
+            return false;
+    return true;
+}
+
+constexpr bool IndexCoversEveryRow()
+{
+    int expectedFirst = 0;
+    for (int letter = 0; letter < 26; ++letter) {
+        const ColourNameRange range = g_colourNameIndex[letter];
+        if (range.first != expectedFirst || range.end < range.first)
+            return false;
+        for (int row = range.first; row < range.end; ++row)
+            if (g_colourNames[row].name[0] != 'a' + letter)
+                return false;
+        expectedFirst = range.end;
+    }
+    return expectedFirst == kColourNameCount;
+}
+
+static_assert(RowsAreSorted(), "the colour names are sorted");
+static_assert(IndexCoversEveryRow(), "the index covers every row under its initial");
+
+}  // namespace

@@ -1,6 +1,6 @@
 #include "data/jamo_names.h"
 
-const JamoName g_jamoNames[kJamoNameCount] = {
+constexpr JamoName g_jamoNames[kJamoNameCount] = {
     // Consonants, 0xA4A1 to 0xA4BE.
     {"k", 1}, {"kk", 2}, {"ks", 3}, {"n", 4}, {"nj", 5}, {"nh", 6},
     {"t", 7}, {"tt", 8}, {"r", 9}, {"rk", 10}, {"rm", 11}, {"rp", 12},
@@ -27,3 +27,45 @@ const JamoName g_jamoNames[kJamoNameCount] = {
     // Second names.
     {"0", 23}, {"x", 23}, {"woe", 42}, {"weo", 45}, {"yi", 47}, {"00", 80},
 };
+
+namespace {
+
+constexpr char LowerCase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr bool SameIgnoringCase(const char* a, const char* b)
+{
+    for (; *a != '\0' && LowerCase(*a) == LowerCase(*b); ++a, ++b) {
+    }
+    return LowerCase(*a) == LowerCase(*b);
+}
+
+// Entry k names the code kFirstJamoCode + k, so the name search can take a
+// code's name by its index; every cell is 1 to 94; and no name is given
+// twice, ignoring case, as letter runs are read ignoring case.
+constexpr bool FirstEntriesAreInCodeOrder()
+{
+    for (int k = 0; k < kJamoCodeCount; ++k)
+        if (g_jamoNames[k].n != k + 1)
+            return false;
+    return true;
+}
+
+constexpr bool CellsAreInRowFourAndNamesUnique()
+{
+    for (int i = 0; i < kJamoNameCount; ++i) {
+        if (g_jamoNames[i].n < 1 || g_jamoNames[i].n > 94)
+            return false;
+        for (int j = 0; j < i; ++j)
+            if (SameIgnoringCase(g_jamoNames[i].name, g_jamoNames[j].name))
+                return false;
+    }
+    return true;
+}
+
+static_assert(FirstEntriesAreInCodeOrder(), "entry k names the code 0xA4A1 + k");
+static_assert(CellsAreInRowFourAndNamesUnique(), "every name is unique and names a cell of row 4");
+
+}  // namespace

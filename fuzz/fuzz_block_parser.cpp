@@ -78,8 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(g_blockBytes.count == static_cast<int>(std::min<std::size_t>(size - 1, kMaxBlockBytes)),
                "block byte count " + std::to_string(g_blockBytes.count));
     if (fixedName) {  // as a name directive leaves it
-        std::strcpy(g_imageName.base, "fixed_Name9");
-        g_imageName.fixed = true;
+        g_imageName.ApplyDirective("n=fixed_Name9", 13);
     }
     std::memset(g_glyphString.bytes, 0xEE, sizeof g_glyphString.bytes);
 

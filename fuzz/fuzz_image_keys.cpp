@@ -25,9 +25,8 @@
 
 #include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
-#include "imaging/gif_writer.h"
-#include "imaging/png_writer.h"
-#include "imaging/whole_image.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
 
 namespace {
 
@@ -172,14 +171,15 @@ void RoundTrip(bool png, const uint8_t* data, size_t size, const std::string& pa
             pixels[i] = (i * 7 + data[i % size]) & 1;
         PngStatus status;
         SavePng(bytes, width, height, palette, pixels.data(), stride, 2, 0, key.c_str(), status);
-        FUZZ_CHECK(status.code == 0, std::string("PNG writer failed: ") + status.message);
+        FUZZ_CHECK(status.code == ImagingStatus::kOk,
+                   std::string("PNG encoder failed: ") + ImagingStatusText(status.code) + ": " + status.message);
     } else {
         const int rowBytes = (width + 7) / 8;
         std::vector<unsigned char> pixels(static_cast<std::size_t>(rowBytes) * height);
         for (std::size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = data[i % size];
-        FUZZ_CHECK(SaveGif(bytes, width, height, rowBytes, 1, palette, pixels.data(), 2, -1, key.c_str()) == 0,
-                   "GIF writer failed");
+        const ImagingStatus encoded = SaveGif(bytes, width, height, rowBytes, 1, palette, pixels.data(), 2, -1, key.c_str());
+        FUZZ_CHECK(encoded == ImagingStatus::kOk, std::string("GIF encoder failed: ") + ImagingStatusText(encoded));
     }
     FUZZ_CHECK(WriteWholeFile(path, bytes.data(), bytes.size()), "cannot write " + path);
     const auto isWhole = png ? IsWholePng : IsWholeGif;
@@ -214,9 +214,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const std::vector<unsigned char> file(data + 1, data + size);
     FUZZ_CHECK(WriteWholeFile(path, file.data(), file.size()), "cannot write " + path);
-    CheckGifRead(file, Read(ReadGifKey, path));
-    CheckPngRead(file, Read(ReadPngKey, path));
+    const ReadBack gif = Read(ReadGifKey, path);
+    const ReadBack png = Read(ReadPngKey, path);
+    CheckGifRead(file, gif);
+    CheckPngRead(file, png);
     CheckSizeRead(file, path);
+    // The file is read in windows; the bytes in memory give the same.
+    const MemoryBytes bytes(file.data(), file.size());
+    const auto fromMemory = [&](auto reader) {
+        return Read([&](const char*, char* text, unsigned char* colours) { return reader(bytes, text, colours); }, path);
+    };
+    for (const auto& [fromFile, inMemory] : {std::pair{gif, fromMemory(ReadGifKeyFrom)}, std::pair{png, fromMemory(ReadPngKeyFrom)}})
+        FUZZ_CHECK(fromFile.length == inMemory.length && fromFile.text == inMemory.text &&
+                       std::memcmp(fromFile.colours, inMemory.colours, 6) == 0,
+                   "the key read from the file differs from the key read from its bytes");
     const std::string text(file.begin(), file.end());
     FUZZ_CHECK(!IsWholeGif(file.data(), file.size()) || text.back() == 0x3B, "a whole GIF without its trailer");
     FUZZ_CHECK(!IsWholePng(file.data(), file.size()) || text.ends_with("IEND\xAE\x42\x60\x82"),

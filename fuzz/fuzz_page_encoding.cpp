@@ -45,11 +45,6 @@ std::string Describe(const Verdict& v)
     return "declared \"" + v.declared + "\", " + (v.encoding == PageEncoding::kUtf8 ? "UTF-8" : "CP932");
 }
 
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -80,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string label(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 40));
     const std::string_view named = EncodingForLabel(label);
     std::string upper = label;
-    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return AsciiUpper(static_cast<unsigned char>(c)); });
     FUZZ_CHECK(EncodingForLabel(upper) == named, "the case of the label " + label + " mattered");
     FUZZ_CHECK(EncodingForLabel(" \t\n\f\r" + label + "\r\n") == named, "whitespace around " + label + " mattered");
     if (const auto choice = ParsePageEncodingChoice(label)) {

@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "convert/dir_handle.h"
+
 void FuzzFail(const char* file, int line, const char* what, const std::string& detail)
 {
     std::fprintf(stderr, "\n*** property failed at %s:%d: %s\n*** %s\n", file, line, what, detail.c_str());
@@ -67,11 +69,10 @@ bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t size
 std::vector<std::string> ListFolder(const std::string& path)
 {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (const dirent* e = readdir(dir))
+    if (const DirHandle dir = OpenFolder(path.c_str())) {
+        while (const dirent* e = readdir(dir.get()))
             if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
                 names.emplace_back(e->d_name);
-        closedir(dir);
     }
     std::sort(names.begin(), names.end());
     return names;

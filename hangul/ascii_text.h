@@ -1,8 +1,8 @@
 #pragma once
-// ASCII-only case folding and comparison. Block text, image names, file
+// The one home of the ASCII helpers: case folding and comparison, the two
+// white space sets, hexadecimal digits. Block text, image names, file
 // names, settings keys and face names are compared ignoring the case of
-// ASCII letters only, whatever the locale: the one case helper of the
-// program.
+// ASCII letters only, whatever the locale.
 #include <cstddef>
 #include <string_view>
 
@@ -11,14 +11,9 @@ inline char AsciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Compares the first `count` characters; a text that ends earlier is not equal.
-inline bool PrefixEqualsIgnoringCase(const char* text, const char* prefix, int count)
+inline char AsciiUpper(unsigned c)
 {
-    for (int i = 0; i < count; ++i) {
-        if (text[i] == '\0' || AsciiLower(text[i]) != AsciiLower(prefix[i]))
-            return false;
-    }
-    return true;
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
 }
 
 // Orders as the C library's strcasecmp does in the C locale: byte by byte,
@@ -45,17 +40,38 @@ inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefi
     return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
-// White space as the C library's isspace sees it in the C locale: space,
-// tab, line feed, vertical tab, form feed and carriage return. HTML
-// attributes are separated by it.
+// The same for a zero-terminated text, read no further than the prefix's
+// length or its terminator, whichever comes first.
+inline bool StartsWithIgnoringCase(const char* text, std::string_view prefix)
+{
+    for (const char c : prefix) {
+        if (*text == '\0' || AsciiLower(*text) != AsciiLower(c))
+            return false;
+        ++text;
+    }
+    return true;
+}
+
+// The white space sets, which differ on purpose in the vertical tab:
+//   - IsAsciiSpace: as the C library's isspace sees it in the C locale
+//     (space, tab, line feed, vertical tab, form feed, carriage return),
+//     which is how a body tag's colour attributes have always been split;
+//   - IsHtmlSpace: HTML's ASCII white space (the same without the vertical
+//     tab), as a browser's encoding prescan and tag reading see it;
+//   - kLineBlanks: what a settings file's lines, keys and values are trimmed
+//     of.
 inline bool IsAsciiSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-// The blanks trimmed from the ends of a settings file's lines, keys and
-// values: white space but the vertical tab and the form feed, which stay
-// part of the text.
+inline bool IsHtmlSpace(unsigned c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+// White space but the vertical tab and the form feed, which stay part of
+// a settings file's text.
 inline constexpr char kLineBlanks[] = " \t\r\n";
 
 // The hexadecimal digits, as the image key (upper case) and the XBM array

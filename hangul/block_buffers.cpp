@@ -1,9 +1,7 @@
 #include "hangul/block_buffers.h"
 
-BlockBytes g_blockBytes;
-GlyphString g_glyphString;
-bool g_bUnicodeMode = false;
-bool g_bUtf8Page = false;
+BlockState g_block;
+PageState g_page;
 
 void AddBlockByte(unsigned char byte)
 {
@@ -12,11 +10,4 @@ void AddBlockByte(unsigned char byte)
         g_blockBytes.bytes[g_blockBytes.count++] = byte;
     else
         g_blockBytes.cut = true;
-}
-
-void ClearBlockText()
-{
-    g_blockBytes.count = 0;
-    g_blockBytes.cut = false;
-    g_glyphString.length = 0;
 }

@@ -1,11 +1,22 @@
 #pragma once
-// The module-level buffers of the block being converted. One page, and one
-// block, is converted at a time; the page scanner fills the block bytes, the
-// block parser turns them into the glyph string. BeginPage and BeginBlock
-// (convert/block_state.h) reset them; nothing else does.
+// The module-level state of the page and the block being converted, as two
+// declared objects, each with one reset. One page, and one block, is
+// converted at a time; the page scanner fills the block bytes, the block
+// parser turns them into the glyph string.
+//
+//   g_page   PageState: Unicode mode, UTF-8 page (and the glyph string's
+//            room, which holds for the page)
+//   g_block  BlockState: block bytes, glyph string, letter run, the parser's
+//            report
+//
+// The code reads their parts by their own names (g_bUnicodeMode,
+// g_bUtf8Page, g_blockBytes, g_glyphString). BeginPage and BeginBlock
+// (convert/block_state.h) call the resets; nothing else does.
 #include <cstddef>
 
 #include "data/limits.h"
+
+struct BlockReport;  // hangul/block_parser.h
 
 // Block bytes: the bytes between [[ and ]], at most 5000, no terminator.
 struct BlockBytes {
@@ -13,7 +24,6 @@ struct BlockBytes {
     int count;
     bool cut;  // bytes past the 5000th came and were dropped
 };
-extern BlockBytes g_blockBytes;
 
 // Appends one byte to the block bytes; a byte beyond the 5000th is dropped.
 void AddBlockByte(unsigned char byte);
@@ -43,17 +53,61 @@ struct GlyphString {
     int KeyLength(bool unicodeMode) const { return unicodeMode ? length + 1 : length; }
     static constexpr std::size_t DrawnRoom() { return sizeof bytes; }
 };
-extern GlyphString g_glyphString;
 
-// Unicode mode: set per page, true exactly when the font face is "New Gulim".
-extern bool g_bUnicodeMode;
+// The letter run: the letters of one romanised syllable, or '*' and the
+// name of one Hangul letter, at most 64 (more are dropped). Empty between
+// blocks.
+struct LetterRun {
+    char letters[kMaxLetterRun + 1];
+    int count;
+};
 
-// The page is read as UTF-8 rather than code page 932: set per page. Its
-// blocks hold UTF-8 text, never double-byte pairs.
-extern bool g_bUtf8Page;
+// The block state: all that holds for one block below its image name.
+struct BlockState {
+    BlockBytes bytes;
+    GlyphString glyphs;
+    LetterRun letters;
+    // The report of the parse under way when its caller asked for one:
+    // set by ParseBlock for the length of the call, else null.
+    BlockReport* report;
+
+    // Empties the block bytes, the glyph string and the letter run (the
+    // glyph string's room is the page's).
+    void Reset()
+    {
+        bytes.count = 0;
+        bytes.cut = false;
+        glyphs.length = 0;
+        letters.count = 0;
+        report = nullptr;
+    }
+};
+extern BlockState g_block;
+
+// The page state.
+struct PageState {
+    // Unicode mode: true exactly when the font face is "New Gulim".
+    bool unicodeMode;
+    // The page is read as UTF-8 rather than code page 932: its blocks hold
+    // UTF-8 text, never double-byte pairs.
+    bool utf8Page;
+
+    // Sets the page's state; the glyph string's room is the whole block in
+    // real text, else 256 bytes.
+    void Reset(bool unicode, bool utf8, bool realText)
+    {
+        unicodeMode = unicode;
+        utf8Page = utf8;
+        g_block.glyphs.room = realText ? kMaxTextGlyphBytes : kMaxGlyphBytes;
+    }
+};
+extern PageState g_page;
+
+// The parts by the names the code reads them by.
+inline constexpr BlockBytes& g_blockBytes = g_block.bytes;
+inline constexpr GlyphString& g_glyphString = g_block.glyphs;
+inline constexpr bool& g_bUnicodeMode = g_page.unicodeMode;
+inline constexpr bool& g_bUtf8Page = g_page.utf8Page;
 
 // The error glyph (a black heart suit), drawn for what cannot be represented.
 inline constexpr unsigned kErrorGlyph = 0xA2BE;
-
-// Empties the block bytes and the glyph string.
-void ClearBlockText();

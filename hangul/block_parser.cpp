@@ -14,10 +14,8 @@
 
 namespace {
 
-// The letter run: the letters of one romanised syllable, or '*' and the name
-// of one Hangul letter. Empty between blocks.
-char s_szLetterRun[kMaxLetterRun + 1];
-int s_nLetterCount = 0;
+// The block's letter run (hangul/block_buffers.h).
+constexpr LetterRun& s_letters = g_block.letters;
 
 // U+2665, what the error glyph decodes to; stored in Unicode mode should a
 // code ever fail to decode, rather than an undefined unit.
@@ -28,26 +26,23 @@ constexpr char16_t kErrorGlyphUnit = 0x2665;
 constexpr int kKsCodeFormBytes = 7;
 constexpr int kCharacterReferenceBytes = 8;
 
-// The report of the parse under way, when its caller asked for one.
-BlockReport* s_pReport = nullptr;
-
 // Keeps the first failure of the block, when a report is wanted.
 void NoteFailure(BlockFailure why, const void* text, std::size_t length)
 {
-    if (s_pReport == nullptr || s_pReport->failure != BlockFailure::kNone)
+    if (g_block.report == nullptr || g_block.report->failure != BlockFailure::kNone)
         return;
-    s_pReport->failure = why;
-    s_pReport->failedText.assign(static_cast<const char*>(text), length);
+    g_block.report->failure = why;
+    g_block.report->failedText.assign(static_cast<const char*>(text), length);
 }
 
 // Keeps the first '&' that was dropped though a form's "&$" or "&#" followed
 // it, with what came after it, up to the length of a whole form.
 void NoteDroppedAmpersand(const unsigned char* from, int left)
 {
-    if (s_pReport == nullptr || !s_pReport->droppedAmpersand.empty())
+    if (g_block.report == nullptr || !g_block.report->droppedAmpersand.empty())
         return;
     const int formBytes = from[1] == '#' ? kCharacterReferenceBytes : kKsCodeFormBytes;
-    s_pReport->droppedAmpersand.assign(reinterpret_cast<const char*>(from),
+    g_block.report->droppedAmpersand.assign(reinterpret_cast<const char*>(from),
                                        static_cast<std::size_t>(std::min(left, formBytes)));
 }
 
@@ -76,7 +71,7 @@ bool GlyphStringHasRoom(int bytes)
 // or one ASCII byte). Only a cut block pays for this.
 void NoteCutCharacter()
 {
-    if (s_pReport == nullptr || s_pReport->cutCharacters++ > 0)
+    if (g_block.report == nullptr || g_block.report->cutCharacters++ > 0)
         return;
     int stored = 0;
     if (g_bUnicodeMode) {
@@ -85,7 +80,7 @@ void NoteCutCharacter()
         for (int i = 0; i < g_glyphString.length; i += g_glyphString.bytes[i] >= 0x80 ? 2 : 1)
             ++stored;
     }
-    s_pReport->firstCutCharacter = stored + 1;
+    g_block.report->firstCutCharacter = stored + 1;
 }
 
 void StoreByte(unsigned char byte)
@@ -132,7 +127,7 @@ int AppendLiteral(unsigned char b, NameSink name)
 // Converts the pending letter run, if any. Returns the error count.
 int FlushPendingLetters(NameSink name)
 {
-    return s_nLetterCount > 0 ? FlushLetters(name) : 0;
+    return s_letters.count > 0 ? FlushLetters(name) : 0;
 }
 
 // A code form that gives no character: the error glyph.
@@ -274,27 +269,22 @@ void AppendChar(unsigned char ch)
 
 void CollectLetter(char ch)
 {
-    if (s_nLetterCount < kMaxLetterRun)
-        s_szLetterRun[s_nLetterCount++] = ch;
-}
-
-void ClearLetterRun()
-{
-    s_nLetterCount = 0;
+    if (s_letters.count < kMaxLetterRun)
+        s_letters.letters[s_letters.count++] = ch;
 }
 
 int FlushLetters(NameSink name)
 {
-    if (s_nLetterCount <= 0)
+    if (s_letters.count <= 0)
         return 0;
-    s_szLetterRun[s_nLetterCount] = '\0';
+    s_letters.letters[s_letters.count] = '\0';
     // The run as collected, kept before the name search may rewrite it.
     char collected[kMaxLetterRun + 1];
-    const std::size_t collectedCount = static_cast<std::size_t>(s_nLetterCount);
-    if (s_pReport != nullptr)
-        std::memcpy(collected, s_szLetterRun, collectedCount);
-    const unsigned code = ComposeSyllable(s_szLetterRun);
-    s_nLetterCount = 0;
+    const std::size_t collectedCount = static_cast<std::size_t>(s_letters.count);
+    if (g_block.report != nullptr)
+        std::memcpy(collected, s_letters.letters, collectedCount);
+    const unsigned code = ComposeSyllable(s_letters.letters);
+    s_letters.count = 0;
     if (code == 0) {
         NoteFailure(BlockFailure::kNoSyllable, collected, collectedCount);
         return AppendError(name);
@@ -310,8 +300,8 @@ int ParseBlock(NameSink name, BlockReport* report)
         *report = BlockReport();
     // The report is reached from the helpers while this parse runs.
     struct ReportScope {
-        explicit ReportScope(BlockReport* r) { s_pReport = r; }
-        ~ReportScope() { s_pReport = nullptr; }
+        explicit ReportScope(BlockReport* r) { g_block.report = r; }
+        ~ReportScope() { g_block.report = nullptr; }
     } scope(report);
 
     const unsigned char* bytes = g_blockBytes.bytes;
@@ -321,7 +311,7 @@ int ParseBlock(NameSink name, BlockReport* report)
     if (count > kMaxBlockBytes)
         count = kMaxBlockBytes;
 
-    s_nLetterCount = 0;
+    s_letters.count = 0;
     int errors = 0;
     bool inLiteral = false;
     int i = 0;
@@ -382,10 +372,10 @@ int ParseBlock(NameSink name, BlockReport* report)
             inLiteral = true;
         } else if (b == '*') {
             // A single pending character is not converted: the asterisk joins it.
-            if (s_nLetterCount >= 2)
+            if (s_letters.count >= 2)
                 errors += FlushLetters(name);
             CollectLetter('*');
-        } else if ((b == '0' || b == '@') && s_nLetterCount > 0 && s_szLetterRun[0] == '*') {
+        } else if ((b == '0' || b == '@') && s_letters.count > 0 && s_letters.letters[0] == '*') {
             CollectLetter(static_cast<char>(b));
         } else if (IsAsciiLetter(b)) {
             CollectLetter(static_cast<char>(b));

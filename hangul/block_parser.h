@@ -50,6 +50,3 @@ void CollectLetter(char ch);
 // error glyph) and empties the run. Returns 1 when the run was no syllable or
 // letter name, else 0. An empty run converts to nothing.
 int FlushLetters(NameSink name);
-
-// Empties the letter run (at the start of every block).
-void ClearLetterRun();

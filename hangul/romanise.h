@@ -1,8 +1,6 @@
 #pragma once
 // Romanised Hangul: one letter run to one syllable or Hangul letter.
-
-// Letter run: at most 64 characters and a terminating zero.
-inline constexpr int kMaxLetterRun = 64;
+#include "data/limits.h"
 
 // Composes the zero-terminated letter run `run` (1 to 64 characters, each an
 // ASCII letter, '*', '0' or '@'). Returns the code page 949 code of the

@@ -1,8 +1,8 @@
 #include "imaging/image_size.h"
 
-#include "imaging/gif_writer.h"
-#include "imaging/png_writer.h"
-#include "imaging/xbm_writer.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
+#include "imaging/xbm_encoder.h"
 
 bool ReadImageSize(const unsigned char* head, std::size_t length, ImageFormat format, ImageSize& size)
 {

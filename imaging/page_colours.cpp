@@ -58,7 +58,7 @@ int FindColourAttribute(const char* text, const char* name, unsigned char target
 
     const char* p = text;
     while (*p != '\0') {
-        if (AsciiLower(*p) != first || !PrefixEqualsIgnoringCase(p, name, static_cast<int>(nameLength)) || !StartsAttribute(text, p)) {
+        if (AsciiLower(*p) != first || !StartsWithIgnoringCase(p, std::string_view(name, nameLength)) || !StartsAttribute(text, p)) {
             ++p;
             continue;
         }
@@ -146,7 +146,7 @@ int LookupColourName(const char* value, unsigned char target[3])
     const ColourNameRange range = g_colourNameIndex[first - 'a'];
     for (int row = range.first; row < range.end; ++row) {
         const ColourName& entry = g_colourNames[row];
-        if (std::strlen(entry.name) < length || !PrefixEqualsIgnoringCase(entry.name, value, static_cast<int>(length)))
+        if (std::strlen(entry.name) < length || !StartsWithIgnoringCase(entry.name, std::string_view(value, length)))
             continue;
         target[0] = static_cast<unsigned char>((entry.rgb >> 16) & 0xFF);
         target[1] = static_cast<unsigned char>((entry.rgb >> 8) & 0xFF);

@@ -71,7 +71,7 @@ int PointSizeOf(const std::string& sizeSetting)
     return std::clamp(pointSize, kMinPointSize, kMaxPointSize);
 }
 
-RasterResult RasterizeGlyphs(const FontChoice& choice, const unsigned char* bytes, std::size_t room, bool unicodeMode,
+ImagingStatus RasterizeGlyphs(const FontChoice& choice, const unsigned char* bytes, std::size_t room, bool unicodeMode,
                              GlyphBitmap& bitmap)
 {
     const int emPixels = EmPixelsOf(choice);
@@ -83,21 +83,21 @@ RasterResult RasterizeGlyphs(const FontChoice& choice, const unsigned char* byte
     // The whole face name: a name is found only as it is listed.
     HangulFont font(choice.faceName, emPixels);
     if (!font.ok())
-        return RasterResult::kFontFailed;
+        return ImagingStatus::kFontFailed;
 
     const std::u32string text = unicodeMode ? DecodeUnicodeGlyphs(bytes, room) : DecodeNarrowGlyphs(bytes, room);
     const TextExtent extent = font.Measure(text);
     bitmap.width = extent.width;
     bitmap.height = extent.height;
     if (!FitsBitmapSides(extent))
-        return RasterResult::kFontFailed;
+        return ImagingStatus::kFontFailed;
     if (!AllocateBitmap(extent.width, extent.height, bitmap))
-        return RasterResult::kNoMemory;
+        return ImagingStatus::kNoMemory;
     font.Draw(text, bitmap.bits.get(), extent.width, extent.height, bitmap.rowBytes);
-    return RasterResult::kDrawn;
+    return ImagingStatus::kOk;
 }
 
-RasterResult RasterizeGlyphsDoubled(const FontChoice& choice, const unsigned char* bytes, std::size_t room,
+ImagingStatus RasterizeGlyphsDoubled(const FontChoice& choice, const unsigned char* bytes, std::size_t room,
                                     bool unicodeMode, GlyphBitmap& bitmap)
 {
     const int emPixels = EmPixelsOf(choice);
@@ -108,27 +108,27 @@ RasterResult RasterizeGlyphsDoubled(const FontChoice& choice, const unsigned cha
     HangulFont layout(choice.faceName, emPixels);
     HangulFont font(choice.faceName, 2 * emPixels);
     if (!layout.ok() || !font.ok())
-        return RasterResult::kFontFailed;
+        return ImagingStatus::kFontFailed;
 
     const std::u32string text = unicodeMode ? DecodeUnicodeGlyphs(bytes, room) : DecodeNarrowGlyphs(bytes, room);
     const TextExtent extent = layout.Measure(text);
     // The 2x image exists exactly when the 1x image does.
     if (!FitsBitmapSides(extent))
-        return RasterResult::kFontFailed;
+        return ImagingStatus::kFontFailed;
     if (!AllocateBitmap(2 * extent.width, 2 * extent.height, bitmap))
-        return RasterResult::kNoMemory;
+        return ImagingStatus::kNoMemory;
     font.DrawScaledLayout(layout, 2, text, bitmap.bits.get(), bitmap.width, bitmap.height, bitmap.rowBytes);
-    return RasterResult::kDrawn;
+    return ImagingStatus::kOk;
 }
 
-bool MeasureFontLines(const FontChoice& choice, FontLines& lines)
+ImagingStatus MeasureFontLines(const FontChoice& choice, FontLines& lines)
 {
     const HangulFont font(choice.faceName, EmPixelsOf(choice));
     if (!font.ok())
-        return false;
+        return ImagingStatus::kFontFailed;
     lines.ascent = font.Ascent();
     lines.descent = font.Descent();
-    return true;
+    return ImagingStatus::kOk;
 }
 
 int FindImageEmPixels(const std::string& faceName, const unsigned char* bytes, std::size_t room, bool unicodeMode,

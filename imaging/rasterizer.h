@@ -3,7 +3,7 @@
 // bitmap in a Hangul face at a point size and resolution.
 //
 //   GlyphBitmap bitmap;
-//   RasterResult r = RasterizeGlyphs({"NanumGothic", "12", 96}, bytes, room, false, bitmap);
+//   ImagingStatus status = RasterizeGlyphs({"NanumGothic", "12", 96}, bytes, room, false, bitmap);
 //
 // The size is read as the leading number of its text, kept within 5 to 100
 // points; the em is (points * dpi + 36) / 72 pixels. The width is the sum of
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "imaging/glyph_bitmap.h"
+#include "imaging/imaging_status.h"
 
 struct FontChoice {
     std::string faceName;  // the whole name, as listed
@@ -22,16 +23,12 @@ struct FontChoice {
     int emPixels = 0;
 };
 
-enum class RasterResult : int {
-    kDrawn = 0,       // `bitmap` holds the drawing
-    kFontFailed = 1,  // no such face, or the text cannot be measured or held
-    kNoMemory = 2,    // measured, but no pixel buffer could be had
-};
-
 // Draws the glyph string `bytes` (room: the bytes that may be read; the text
 // ends at its first zero byte, or zero UTF-16 unit in Unicode mode). Any
-// pixel buffer `bitmap` held is freed first.
-RasterResult RasterizeGlyphs(const FontChoice& font, const unsigned char* bytes, std::size_t room, bool unicodeMode,
+// pixel buffer `bitmap` held is freed first. kOk when `bitmap` holds the
+// drawing; kFontFailed for no such face or a text that cannot be measured
+// or held; kNoMemory when measured but no pixel buffer could be had.
+ImagingStatus RasterizeGlyphs(const FontChoice& font, const unsigned char* bytes, std::size_t room, bool unicodeMode,
                              GlyphBitmap& bitmap);
 
 // The rows above and below the baseline of every image RasterizeGlyphs
@@ -42,15 +39,15 @@ struct FontLines {
 };
 
 // The face's lines at the size of `font`, read from the font's metrics
-// without drawing anything. False when the face cannot be opened, as
+// without drawing anything. kFontFailed when the face cannot be opened, as
 // RasterizeGlyphs would then fail too.
-bool MeasureFontLines(const FontChoice& font, FontLines& lines);
+ImagingStatus MeasureFontLines(const FontChoice& font, FontLines& lines);
 // Draws the 2x image of what RasterizeGlyphs draws: exactly twice its width
 // and height, each glyph drawn at twice the em (one bit per pixel) with its
 // pen and the baseline at twice where RasterizeGlyphs puts them, so the ink
 // lies where the 1x ink lies, scaled by two. Fails when RasterizeGlyphs
 // would fail.
-RasterResult RasterizeGlyphsDoubled(const FontChoice& font, const unsigned char* bytes, std::size_t room,
+ImagingStatus RasterizeGlyphsDoubled(const FontChoice& font, const unsigned char* bytes, std::size_t room,
                                     bool unicodeMode, GlyphBitmap& bitmap);
 
 // The em in pixels at which RasterizeGlyphs drew the glyph string `bytes`

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "imaging/big_endian.h"
+
 namespace {
 
 // The first 32 bits of the fractional parts of the cube roots of the first
@@ -33,8 +35,7 @@ void Sha256::Compress(const unsigned char* block)
 {
     std::uint32_t w[64];
     for (int i = 0; i < 16; ++i)
-        w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
-               std::uint32_t{block[4 * i + 2]} << 8 | block[4 * i + 3];
+        w[i] = ReadBigEndian32(block + 4 * i);
     for (int i = 16; i < 64; ++i) {
         const std::uint32_t s0 = RotateRight(w[i - 15], 7) ^ RotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3);
         const std::uint32_t s1 = RotateRight(w[i - 2], 17) ^ RotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);

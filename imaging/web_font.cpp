@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "hangul/ascii_text.h"
+#include "imaging/big_endian.h"
 #include "imaging/sha256.h"
 
 namespace {
@@ -35,15 +36,7 @@ constexpr char kSubsetChoices[] =
 // Quality 5 is some twenty times faster than 11 for about 6% more bytes.
 constexpr int kBrotliQuality = 5;
 
-// Big-endian reads and writes within a table's bytes.
-std::uint16_t ReadU16(const unsigned char* p)
-{
-    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
-}
-std::uint32_t ReadU32(const unsigned char* p)
-{
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
+// Big-endian writes within a table's bytes (reads: imaging/big_endian.h).
 void AppendU16(std::string& out, unsigned value)
 {
     out += static_cast<char>((value >> 8) & 0xFF);
@@ -96,18 +89,18 @@ std::vector<NameRecord> ReadNames(hb_face_t* face)
     const TableBytes table = ReferenceTable(face, kNameTag);
     if (table.size < 6)
         return names;
-    const unsigned count = ReadU16(table.data + 2);
-    const unsigned storage = ReadU16(table.data + 4);
+    const unsigned count = ReadBigEndian16(table.data + 2);
+    const unsigned storage = ReadBigEndian16(table.data + 4);
     for (unsigned i = 0; i < count; ++i) {
         const unsigned at = 6 + 12 * i;
         if (at + 12 > table.size)
             break;
         const unsigned char* r = table.data + at;
-        const unsigned length = ReadU16(r + 8);
-        const unsigned offset = storage + ReadU16(r + 10);
+        const unsigned length = ReadBigEndian16(r + 8);
+        const unsigned offset = storage + ReadBigEndian16(r + 10);
         if (offset + length > table.size)
             continue;
-        names.push_back({ReadU16(r), ReadU16(r + 2), ReadU16(r + 4), ReadU16(r + 6),
+        names.push_back({ReadBigEndian16(r), ReadBigEndian16(r + 2), ReadBigEndian16(r + 4), ReadBigEndian16(r + 6),
                          std::string(reinterpret_cast<const char*>(table.data + offset), length)});
     }
     return names;
@@ -119,19 +112,19 @@ std::vector<KernPair> ReadKernPairs(hb_face_t* face)
 {
     std::vector<KernPair> pairs;
     const TableBytes table = ReferenceTable(face, kKernTag);
-    if (table.size < 4 || ReadU16(table.data) != 0)
+    if (table.size < 4 || ReadBigEndian16(table.data) != 0)
         return pairs;
-    const unsigned subtables = ReadU16(table.data + 2);
+    const unsigned subtables = ReadBigEndian16(table.data + 2);
     unsigned at = 4;
     for (unsigned t = 0; t < subtables && at + 6 <= table.size; ++t) {
-        const unsigned length = ReadU16(table.data + at + 2);
-        const unsigned coverage = ReadU16(table.data + at + 4);
+        const unsigned length = ReadBigEndian16(table.data + at + 2);
+        const unsigned coverage = ReadBigEndian16(table.data + at + 4);
         const unsigned end = std::min<unsigned>(at + std::max(length, 6u), table.size);
         if ((coverage >> 8) == 0 && (coverage & 0x7) == 0x1 && at + 14 <= end) {
-            const unsigned count = ReadU16(table.data + at + 6);
+            const unsigned count = ReadBigEndian16(table.data + at + 6);
             for (unsigned i = 0; i < count && at + 14 + 6 * (i + 1) <= end; ++i) {
                 const unsigned char* p = table.data + at + 14 + 6 * i;
-                pairs.push_back({ReadU16(p), ReadU16(p + 2), static_cast<std::int16_t>(ReadU16(p + 4))});
+                pairs.push_back({ReadBigEndian16(p), ReadBigEndian16(p + 2), static_cast<std::int16_t>(ReadBigEndian16(p + 4))});
             }
         }
         at += std::max(length, 6u);
@@ -351,43 +344,32 @@ std::string EmbeddingPermissionText(EmbeddingPermission permission)
     return "";
 }
 
-const char* WebFontStatusText(WebFontStatus status)
-{
-    switch (status) {
-    case WebFontStatus::kOk: return "done";
-    case WebFontStatus::kUnreadable: return "the face file cannot be read as a font";
-    case WebFontStatus::kSubsetFailed: return "the face cannot be subset";
-    case WebFontStatus::kEncodeFailed: return "the subset cannot be written as WOFF2";
-    }
-    return "";
-}
-
-WebFontStatus LoadWebFontFace(const std::string& path, int index, WebFontFace& face)
+ImagingStatus LoadWebFontFace(const std::string& path, int index, WebFontFace& face)
 {
     auto data = std::make_shared<WebFontFaceData>();
     data->blob.reset(hb_blob_create_from_file_or_fail(path.c_str()));
     if (!data->blob || index < 0)
-        return WebFontStatus::kUnreadable;
+        return ImagingStatus::kFontUnreadable;
     data->face.reset(hb_face_create(data->blob.get(), static_cast<unsigned>(index)));
     if (hb_face_get_glyph_count(data->face.get()) == 0)
-        return WebFontStatus::kUnreadable;
+        return ImagingStatus::kFontUnreadable;
     data->font.reset(hb_font_create(data->face.get()));
     const TableBytes os2 = ReferenceTable(data->face.get(), HB_TAG('O', 'S', '/', '2'));
     const TableBytes head = ReferenceTable(data->face.get(), HB_TAG('h', 'e', 'a', 'd'));
     if (os2.size < 10 || head.size < 12)
-        return WebFontStatus::kUnreadable;
+        return ImagingStatus::kFontUnreadable;
     data->names = ReadNames(data->face.get());
     data->kernPairs = ReadKernPairs(data->face.get());
 
     face.path = path;
     face.index = index;
-    face.weight = ReadU16(os2.data + 4);
-    face.fsType = ReadU16(os2.data + 8);
-    face.fontRevision = ReadU32(head.data + 4);
-    face.checkSumAdjustment = ReadU32(head.data + 8);
+    face.weight = ReadBigEndian16(os2.data + 4);
+    face.fsType = ReadBigEndian16(os2.data + 8);
+    face.fontRevision = ReadBigEndian32(head.data + 4);
+    face.checkSumAdjustment = ReadBigEndian32(head.data + 8);
     face.fileSize = hb_blob_get_length(data->blob.get());
     face.data = std::move(data);
-    return WebFontStatus::kOk;
+    return ImagingStatus::kOk;
 }
 
 std::string WebFontHash(const WebFontFamily& family, const std::vector<char32_t>& sortedCodePoints)
@@ -418,17 +400,17 @@ std::string WebFontHash(const WebFontFamily& family, const std::vector<char32_t>
     return text;
 }
 
-WebFontStatus SubsetToWoff2(const WebFontFace& face, const std::vector<char32_t>& codePoints,
+ImagingStatus SubsetToWoff2(const WebFontFace& face, const std::vector<char32_t>& codePoints,
                             std::string_view family, ByteBuffer& out)
 {
     out.clear();
     if (!face.data)
-        return WebFontStatus::kUnreadable;
+        return ImagingStatus::kFontUnreadable;
     const HbBlob font = SubsetFontFile(face, codePoints, family);
     unsigned length = 0;
     const char* bytes = font ? hb_blob_get_data(font.get(), &length) : nullptr;
     if (bytes == nullptr || length == 0)
-        return WebFontStatus::kSubsetFailed;
+        return ImagingStatus::kSubsetFailed;
     const auto* ttf = reinterpret_cast<const std::uint8_t*>(bytes);
     std::size_t woff2Length = woff2::MaxWOFF2CompressedSize(ttf, length);
     out.resize(woff2Length);
@@ -441,21 +423,21 @@ WebFontStatus SubsetToWoff2(const WebFontFace& face, const std::vector<char32_t>
     }
     if (!encoded) {
         out.clear();
-        return WebFontStatus::kEncodeFailed;
+        return ImagingStatus::kWoff2Failed;
     }
     out.resize(woff2Length);
-    return WebFontStatus::kOk;
+    return ImagingStatus::kOk;
 }
 
 bool IsWholeWoff2(const unsigned char* bytes, std::size_t size)
 {
     constexpr std::size_t kHeaderSize = 48;
-    if (bytes == nullptr || size < kHeaderSize || ReadU32(bytes) != 0x774F4632)  // "wOF2"
+    if (bytes == nullptr || size < kHeaderSize || ReadBigEndian32(bytes) != 0x774F4632)  // "wOF2"
         return false;
-    if (ReadU32(bytes + 8) != size)
+    if (ReadBigEndian32(bytes + 8) != size)
         return false;
-    const unsigned tables = ReadU16(bytes + 12);
-    const std::uint32_t compressedSize = ReadU32(bytes + 20);
+    const unsigned tables = ReadBigEndian16(bytes + 12);
+    const std::uint32_t compressedSize = ReadBigEndian32(bytes + 20);
     if (tables == 0)
         return false;
     std::size_t at = kHeaderSize;
@@ -468,7 +450,7 @@ bool IsWholeWoff2(const unsigned char* bytes, std::size_t size)
         if (knownTag == 0x3F) {
             if (at + 4 > size)
                 return false;
-            tag = ReadU32(bytes + at);
+            tag = ReadBigEndian32(bytes + at);
             at += 4;
         }
         std::uint32_t length = 0;

@@ -3,7 +3,7 @@
 // characters, written as WOFF2, under a family name of its own.
 //
 //   WebFontFace face;
-//   if (LoadWebFontFace(path, index, face) == WebFontStatus::kOk &&
+//   if (LoadWebFontFace(path, index, face) == ImagingStatus::kOk &&
 //       ReadEmbeddingPermission(face.fsType) == EmbeddingPermission::kAllowed) {
 //       ByteBuffer woff2;
 //       SubsetToWoff2(face, codePoints, "sylpic-0123456789abcdef", woff2);
@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "imaging/byte_buffer.h"
+#include "imaging/imaging_status.h"
 
 // What a face's licence bits (OS/2 fsType) allow a web-font subset.
 enum class EmbeddingPermission {
@@ -61,15 +62,8 @@ struct WebFontFamily {
     std::vector<WebFontFace> faces;
 };
 
-enum class WebFontStatus {
-    kOk = 0,
-    kUnreadable,    // the face file cannot be read, or is no font
-    kSubsetFailed,  // the subsetter gave no font
-    kEncodeFailed,  // the WOFF2 encoder gave nothing
-};
-const char* WebFontStatusText(WebFontStatus status);
-
-WebFontStatus LoadWebFontFace(const std::string& path, int index, WebFontFace& face);
+// kFontUnreadable when the face file cannot be read, or is no font.
+ImagingStatus LoadWebFontFace(const std::string& path, int index, WebFontFace& face);
 
 // 16 lower-case hex digits of SHA-256 over, for each face, its head's
 // checkSumAdjustment and fontRevision (as the file holds them) and its file
@@ -78,8 +72,10 @@ WebFontStatus LoadWebFontFace(const std::string& path, int index, WebFontFace& f
 std::string WebFontHash(const WebFontFamily& family, const std::vector<char32_t>& sortedCodePoints);
 
 // The subset of `face` holding exactly `codePoints`, named `family`, as a
-// WOFF2 file in `out`.
-WebFontStatus SubsetToWoff2(const WebFontFace& face, const std::vector<char32_t>& codePoints,
+// WOFF2 file in `out`. kFontUnreadable for a face not loaded, kSubsetFailed
+// when the subsetter gives no font, kWoff2Failed when the encoder gives
+// nothing.
+ImagingStatus SubsetToWoff2(const WebFontFace& face, const std::vector<char32_t>& codePoints,
                             std::string_view family, ByteBuffer& out);
 
 // Whether `bytes` are a whole WOFF2 file: the signature, the header's

@@ -17,7 +17,7 @@ GlyphBitmap Draw(decltype(&RasterizeGlyphs) rasterize, const FontChoice& font, c
     const std::string terminated = text + std::string(2, '\0');
     EXPECT_EQ(rasterize(font, reinterpret_cast<const unsigned char*>(terminated.data()), terminated.size(), false,
                         bitmap),
-              RasterResult::kDrawn);
+              ImagingStatus::kOk);
     return bitmap;
 }
 

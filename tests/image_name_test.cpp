@@ -22,10 +22,16 @@ std::string NameOf(const std::string& text, bool unicode = false)
     return name;
 }
 
+// A block's name so far: characters already added, or a name directive's.
 void StartName(const char* name, bool fixed = false)
 {
+    BeginBlock();
+    if (fixed) {
+        const std::string directive = std::string("n=") + name;
+        g_imageName.ApplyDirective(directive.c_str(), static_cast<int>(directive.size()));
+        return;
+    }
     std::strcpy(g_imageName.base, name);
-    g_imageName.fixed = fixed;
 }
 
 TEST(ImageName, RomanisedSyllables)

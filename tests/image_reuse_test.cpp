@@ -148,6 +148,18 @@ TEST_F(ImageReuseTest, PngKeyReaderStopsAtBigChunksAndIdat)
     // A comment over 256 bytes is none.
     WriteWholeFile(dir / "d.png", signature + Chunk("tEXt", std::string("Comment\0", 8) + std::string(257, 'k')));
     EXPECT_EQ(ReadPngKey((dir / "d.png").c_str(), text, colours), 0);
+    // Far into the file, past what one read of it brings, and with chunks
+    // across the end of each such read, the walk still finds the comment.
+    for (int pad = 0; pad < 12; ++pad) {
+        std::string chunks = Chunk("zzZz", std::string(static_cast<std::size_t>(pad) * 37, 'z'));
+        for (int i = 0; i < 10; ++i)
+            chunks += Chunk("zzZz", std::string(500, 'z'));
+        WriteWholeFile(dir / "f.png", signature + chunks + Chunk("PLTE", plte) + Chunk("tEXt", comment) +
+                                          Chunk("IDAT", "x"));
+        EXPECT_EQ(ReadPngKey((dir / "f.png").c_str(), text, colours), 13) << pad;
+        EXPECT_STREQ(text, "Font 12 ^B0A1");
+        EXPECT_EQ(std::memcmp(colours, plte.data(), 6), 0);
+    }
 }
 
 TEST_F(ImageReuseTest, PngColoursComeFromOnePaletteChunk)

@@ -26,27 +26,6 @@ Pair Text(unsigned char r, unsigned char g, unsigned char b) { return {255, 255,
 
 }  // namespace
 
-TEST(ColourNames, TableIsSortedAndIndexCoversEveryRow)
-{
-    for (int i = 1; i < kColourNameCount; ++i)
-        EXPECT_LT(std::strcmp(g_colourNames[i - 1].name, g_colourNames[i].name), 0) << g_colourNames[i].name;
-
-    int expectedFirst = 0;
-    for (int letter = 0; letter < 26; ++letter) {
-        const ColourNameRange range = g_colourNameIndex[letter];
-        EXPECT_EQ(range.first, expectedFirst) << char('a' + letter);
-        EXPECT_LE(range.first, range.end);
-        for (int row = range.first; row < range.end; ++row)
-            EXPECT_EQ(g_colourNames[row].name[0], 'a' + letter) << g_colourNames[row].name;
-        expectedFirst = range.end;
-    }
-    EXPECT_EQ(expectedFirst, kColourNameCount);
-    for (char empty : std::string("ejquxz")) {
-        const ColourNameRange range = g_colourNameIndex[empty - 'a'];
-        EXPECT_EQ(range.first, range.end) << empty;
-    }
-}
-
 TEST(ColourNames, KeepsTheHistoricalSpellings)
 {
     unsigned char rgb[3] = {1, 2, 3};

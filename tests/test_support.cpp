@@ -13,6 +13,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "convert/dir_handle.h"
+
 ScratchDir::ScratchDir()
 {
     char pattern[] = "/tmp/sylpic-test-XXXXXX";
@@ -54,11 +56,10 @@ bool FileExists(const std::string& path)
 std::vector<std::string> ListFolder(const std::string& path)
 {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (dirent* e = readdir(dir))
+    if (const DirHandle dir = OpenFolder(path.c_str())) {
+        while (const dirent* e = readdir(dir.get()))
             if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
                 names.emplace_back(e->d_name);
-        closedir(dir);
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -56,10 +56,10 @@ TEST(WebFont, AWholeFileIsToldFromACutOrDamagedOneAndItsNameFollowsItsCharacters
     ASSERT_FALSE(files.empty());
     WebFontFamily family;
     family.faces.resize(1);
-    ASSERT_EQ(LoadWebFontFace(files[0].path, files[0].index, family.faces[0]), WebFontStatus::kOk);
+    ASSERT_EQ(LoadWebFontFace(files[0].path, files[0].index, family.faces[0]), ImagingStatus::kOk);
     const std::vector<char32_t> text = {U' ', U'A', U'V', 0xAC00, 0xD55C};
     ByteBuffer woff2;
-    ASSERT_EQ(SubsetToWoff2(family.faces[0], text, "sylpic-0123456789abcdef", woff2), WebFontStatus::kOk);
+    ASSERT_EQ(SubsetToWoff2(family.faces[0], text, "sylpic-0123456789abcdef", woff2), ImagingStatus::kOk);
     EXPECT_TRUE(IsWholeWoff2(woff2.data(), woff2.size()));
     for (std::size_t cut : {std::size_t{0}, std::size_t{47}, std::size_t{48}, woff2.size() / 2, woff2.size() - 1})
         EXPECT_FALSE(IsWholeWoff2(woff2.data(), cut)) << cut;

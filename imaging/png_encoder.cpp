@@ -2,9 +2,10 @@
 // IHDR (bit depth from the colour count, palette, no interlace), pHYs 1:1,
 // PLTE, tEXt "Comment" (only with a key), tIME in UTC, tRNS (only with a
 // transparent index), then the rows bottom-up from the buffer.
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <new>
 
 #include "data/bit_reverse.h"
+#include "imaging/big_endian.h"
 
 namespace {
 
@@ -116,21 +118,21 @@ void WriteImage(png_structp png, png_infop info, int width, int height, const un
 void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palette, const unsigned char* pixels,
              int stride, int colours, int transparent, const char* comment, PngStatus& status)
 {
-    status.code = kPngOk;
+    status.code = ImagingStatus::kOk;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &status, OnPngError, OnPngWarning);
     if (!png) {
-        status.code = kPngNoWriteStruct;
+        status.code = ImagingStatus::kPngNoWriteStruct;
         return;
     }
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        status.code = kPngNoInfoStruct;
+        status.code = ImagingStatus::kPngNoInfoStruct;
         return;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        status.code = kPngLibraryError;
+        status.code = ImagingStatus::kPngLibraryError;
         return;
     }
     png_set_write_fn(png, &out, AppendToBuffer, FlushNothing);
@@ -138,7 +140,7 @@ void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palett
     png_destroy_write_struct(&png, &info);
 }
 
-int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out, PngStatus& status)
+ImagingStatus EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out, PngStatus& status)
 {
     status = PngStatus{};
     const int width = bitmap.width > 0 ? bitmap.width : 1;
@@ -148,8 +150,7 @@ int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
     const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     std::unique_ptr<unsigned char[]> expanded(new (std::nothrow) unsigned char[size]);
     if (!expanded) {
-        status.code = kPngNoWriteStruct;
-        std::snprintf(status.message, sizeof status.message, "%s", "Out of Memory");
+        status.code = ImagingStatus::kNoMemory;
         return status.code;
     }
     std::memset(expanded.get(), 0, size);
@@ -177,15 +178,88 @@ int EncodePng(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
 // with the width and the height, four bytes each, high byte first.
 bool ReadPngSize(const unsigned char* head, std::size_t length, ImageSize& size)
 {
-    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (length < 24 || std::memcmp(head, kSignature, 8) != 0 || BigEndian32(head + 8) != 13 ||
-        std::memcmp(head + 12, "IHDR", 4) != 0)
+    constexpr std::size_t kIhdrAt = sizeof kPngSignature;
+    constexpr std::size_t kIhdrDataAt = kIhdrAt + 8;
+    if (length < kIhdrDataAt + 8 || std::memcmp(head, kPngSignature, sizeof kPngSignature) != 0 ||
+        ReadBigEndian32(head + kIhdrAt) != kPngIhdrBytes || std::memcmp(head + kIhdrAt + 4, "IHDR", 4) != 0)
         return false;
-    const unsigned long width = BigEndian32(head + 16);
-    const unsigned long height = BigEndian32(head + 20);
+    const unsigned long width = ReadBigEndian32(head + kIhdrDataAt);
+    const unsigned long height = ReadBigEndian32(head + kIhdrDataAt + 4);
     if (width > kMaxImageSide || height > kMaxImageSide)
         return false;
     size.width = static_cast<int>(width);
     size.height = static_cast<int>(height);
     return true;
+}
+
+int ReadPngKeyFrom(const ByteSource& bytes, char* text, unsigned char* colours)
+{
+    std::memset(text, 0, kReadKeyBytes);
+    std::memset(colours, 0, 6);
+    int result = 0;
+    std::size_t at = sizeof kPngSignature;
+    unsigned char signature[sizeof kPngSignature];
+    if (bytes.ReadAt(0, signature, sizeof signature) != sizeof signature)
+        return 0;
+
+    unsigned char chunk[4 + kPngMaxReadChunk + 4];  // type, data, CRC
+    for (;;) {
+        unsigned char lengthBytes[4];
+        if (bytes.ReadAt(at, lengthBytes, 4) != 4)
+            break;
+        const unsigned long length = ReadBigEndian32(lengthBytes);
+        if (length > kPngMaxReadChunk)
+            break;
+        // Type, data and CRC: a chunk cut short is no chunk. The CRC is not
+        // checked here; a reused image is checked whole (IsWholePng).
+        if (bytes.ReadAt(at + 4, chunk, length + 8) != length + 8)
+            break;
+        at += kPngChunkFrameBytes + length;
+
+        const unsigned char* data = chunk + 4;
+        if (std::memcmp(chunk, "PLTE", 4) == 0) {
+            // The colours come from one chunk: a short palette leaves zeros,
+            // never an earlier palette's bytes mixed with its own.
+            std::memset(colours, 0, 6);
+            std::memcpy(colours, data, length < 6 ? length : 6);
+        } else if (std::memcmp(chunk, "tEXt", 4) == 0) {
+            if (length >= sizeof kPngCommentKeyword &&
+                std::memcmp(data, kPngCommentKeyword, sizeof kPngCommentKeyword) == 0) {
+                const unsigned long textLength = length - sizeof kPngCommentKeyword;
+                if (textLength > kPngMaxKeyText) {
+                    result = 0;
+                    break;
+                }
+                std::memset(text, 0, kReadKeyBytes);
+                std::memcpy(text, data + sizeof kPngCommentKeyword, textLength);
+                result = static_cast<int>(textLength);
+            }
+        } else if (std::memcmp(chunk, "IDAT", 4) == 0) {
+            break;
+        }
+    }
+    return result;
+}
+
+bool IsWholePng(const unsigned char* bytes, std::size_t size)
+{
+    if (size < sizeof kPngSignature || std::memcmp(bytes, kPngSignature, sizeof kPngSignature) != 0)
+        return false;
+    bool sawData = false;
+    for (std::size_t at = sizeof kPngSignature; size - at >= kPngChunkFrameBytes;) {
+        const unsigned long length = ReadBigEndian32(bytes + at);
+        if (length > 0x7FFFFFFFu || length > size - at - kPngChunkFrameBytes)
+            return false;
+        const unsigned char* type = bytes + at + 4;
+        const uLong crc = crc32(crc32(0L, Z_NULL, 0), type, static_cast<uInt>(length + 4));
+        if (crc != ReadBigEndian32(type + 4 + length))
+            return false;
+        if ((at == sizeof kPngSignature) != (std::memcmp(type, "IHDR", 4) == 0))
+            return false;  // IHDR first, and only there
+        sawData = sawData || std::memcmp(type, "IDAT", 4) == 0;
+        at += kPngChunkFrameBytes + length;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return sawData && at == size;
+    }
+    return false;
 }

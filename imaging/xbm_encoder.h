@@ -20,8 +20,8 @@ inline constexpr std::string_view kXbmWidthSuffix = "_width";
 inline constexpr std::string_view kXbmHeightSuffix = "_height";
 
 // Appends the XBM text of the glyph bitmap, its symbols named `name`. A
-// bitmap without valid pixels gets an empty array. Returns 0.
-int EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out);
+// bitmap without valid pixels gets an empty array. It cannot fail.
+void EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out);
 
 // The width and height that the first two lines of head[0..length) define
 // (see ReadImageSize).

@@ -1,7 +1,7 @@
 // XBM puts the leftmost pixel in the least significant bit, the glyph bitmap
 // in the most significant one, so every byte goes through the bit-reversal
 // table. Bits past the width are written as the glyph bitmap holds them.
-#include "imaging/xbm_writer.h"
+#include "imaging/xbm_encoder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -67,7 +67,7 @@ bool ReadDefine(std::string_view text, std::size_t& at, std::string_view suffix,
 
 }  // namespace
 
-int EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out)
+void EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out)
 {
     AppendDefine(out, name, kXbmWidthSuffix, bitmap.width);
     AppendDefine(out, name, kXbmHeightSuffix, bitmap.height);
@@ -91,7 +91,6 @@ int EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out)
     }
     // An image without pixels gets an empty array rather than a cut header.
     AppendText(out, "};\r\n");
-    return 0;
 }
 
 bool ReadXbmSize(const unsigned char* head, std::size_t length, ImageSize& size)

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "app/main_dlg.h"
-#include "imaging/png_writer.h"
+#include "imaging/png_encoder.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -124,7 +124,7 @@ TEST_F(WriterTest, AnEmptyBitmapMakesAOnePixelPngInTheBackground)
     for (const GlyphBitmapView empty : {GlyphBitmapView{0, 17, 0, nullptr, 0}, GlyphBitmapView{0, 0, 0, nullptr, 0}}) {
         ByteBuffer bytes;
         PngStatus status;
-        ASSERT_EQ(EncodePng(empty, {colours, false, "key"}, bytes, status), 0) << status.message;
+        ASSERT_EQ(EncodePng(empty, {colours, false, "key"}, bytes, status), ImagingStatus::kOk) << status.message;
         const std::string path = dir / "empty.png";
         WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
         int width = 0, height = 0, channels = 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/main_dlg.h"
-#include "imaging/gif_writer.h"
+#include "imaging/gif_encoder.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ Bytes WriteGifBytes(int width, int height, int rowBytes, int bpp, const unsigned
                     const unsigned char* pixels, int colours, int transparent, const char* comment)
 {
     Bytes bytes;
-    EXPECT_EQ(SaveGif(bytes, width, height, rowBytes, bpp, palette, pixels, colours, transparent, comment), 0);
+    EXPECT_EQ(SaveGif(bytes, width, height, rowBytes, bpp, palette, pixels, colours, transparent, comment), ImagingStatus::kOk);
     return bytes;
 }
 
@@ -136,7 +136,7 @@ int PixelAt(const Bytes& bits, int rowBytes, int bpp, int x, int y)
 
 }  // namespace
 
-TEST(GifWriter, WorkedExampleByteForByte)
+TEST(GifEncoder, WorkedExampleByteForByte)
 {
     const unsigned char pixels[] = {0xA0};  // 1, 0, 1
     EXPECT_EQ(WriteGifBytes(3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, nullptr),
@@ -148,7 +148,7 @@ TEST(GifWriter, WorkedExampleByteForByte)
                   "2C 00 00 00 00 03 00 01 00 00 02 02 21 52 00 3B"));
 }
 
-TEST(GifWriter, EmptyOrNullCommentAndNoTransparencyWriteNoExtensions)
+TEST(GifEncoder, EmptyOrNullCommentAndNoTransparencyWriteNoExtensions)
 {
     const unsigned char pixels[] = {0xA0};
     const Bytes plain = WriteGifBytes(3, 1, 1, 1, kWhiteBlack, pixels, 2, -1, nullptr);
@@ -162,7 +162,7 @@ TEST(GifWriter, EmptyOrNullCommentAndNoTransparencyWriteNoExtensions)
     EXPECT_EQ(transparent[27], 0x2C);
 }
 
-TEST(GifWriter, OnePixelIsOneCodeAndTheEndCode)
+TEST(GifEncoder, OnePixelIsOneCodeAndTheEndCode)
 {
     const unsigned char ink[] = {0x80};
     const Bytes gif = WriteGifBytes(1, 1, 2, 1, kWhiteBlack, ink, 2, -1, nullptr);
@@ -171,7 +171,7 @@ TEST(GifWriter, OnePixelIsOneCodeAndTheEndCode)
     EXPECT_EQ(Bytes(gif.begin() + static_cast<long>(data), gif.end()), Hex("02 01 29 00 3B"));
 }
 
-TEST(GifWriter, ExactMultipleOf255DataBytesHasNoEmptySubBlock)
+TEST(GifEncoder, ExactMultipleOf255DataBytesHasNoEmptySubBlock)
 {
     // Codes for n pixels: n, a clear before every even pixel, and the end
     // code; 7 padding bits then round the byte count down.
@@ -198,7 +198,7 @@ TEST(GifWriter, ExactMultipleOf255DataBytesHasNoEmptySubBlock)
     }
 }
 
-TEST(GifWriter, LargestSizesAreStoredInTwoBytes)
+TEST(GifEncoder, LargestSizesAreStoredInTwoBytes)
 {
     const Bytes row(4096, 0x00);
     const Bytes gif = WriteGifBytes(32768, 1, 4096, 1, kWhiteBlack, row.data(), 2, -1, nullptr);
@@ -211,7 +211,7 @@ TEST(GifWriter, LargestSizesAreStoredInTwoBytes)
     EXPECT_EQ(decoded.width, 32768);
 }
 
-TEST(GifWriter, RandomBitmapsDecodeToTheSamePixels)
+TEST(GifEncoder, RandomBitmapsDecodeToTheSamePixels)
 {
     std::mt19937 random(12345);
     const unsigned char palette[6] = {0x10, 0x20, 0x30, 0xC0, 0xB0, 0xA0};
@@ -242,7 +242,7 @@ TEST(GifWriter, RandomBitmapsDecodeToTheSamePixels)
     }
 }
 
-TEST(GifWriter, DeeperPixelsAndLargerPalettesDecode)
+TEST(GifEncoder, DeeperPixelsAndLargerPalettesDecode)
 {
     std::mt19937 random(777);
     for (int bpp : {2, 4, 8}) {
@@ -274,7 +274,7 @@ TEST(GifWriter, DeeperPixelsAndLargerPalettesDecode)
     EXPECT_EQ(Bytes(gif.begin() + 13, gif.begin() + 25), Hex("01 02 03 04 05 06 07 08 09 00 00 00"));
 }
 
-TEST(GifWriter, LongCommentIsKeptWhole)
+TEST(GifEncoder, LongCommentIsKeptWhole)
 {
     const std::string key(300, 'k');
     const unsigned char pixels[] = {0x40};
@@ -288,7 +288,7 @@ TEST(GifWriter, LongCommentIsKeptWhole)
     EXPECT_EQ(decoded.pixels, (std::vector<int>{0, 1}));
 }
 
-TEST(GifWriter, ZeroWidthOrMissingPixelsSendNoPixelCodes)
+TEST(GifEncoder, ZeroWidthOrMissingPixelsSendNoPixelCodes)
 {
     // A zero-size buffer: any read of it is out of bounds under the sanitizer.
     auto empty = std::make_unique<unsigned char[]>(0);
@@ -300,15 +300,15 @@ TEST(GifWriter, ZeroWidthOrMissingPixelsSendNoPixelCodes)
     }
 }
 
-TEST(GifWriter, ArgumentsThatDescribeNoImageEncodeNothing)
+TEST(GifEncoder, ArgumentsThatDescribeNoImageEncodeNothing)
 {
     Bytes bytes;
-    EXPECT_EQ(SaveGif(bytes, -1, 1, 1, 1, kWhiteBlack, nullptr, 2, -1, nullptr), -1);
-    EXPECT_EQ(SaveGif(bytes, 1, 1, 1, 9, kWhiteBlack, nullptr, 2, -1, nullptr), -1);
+    EXPECT_EQ(SaveGif(bytes, -1, 1, 1, 1, kWhiteBlack, nullptr, 2, -1, nullptr), ImagingStatus::kNoImage);
+    EXPECT_EQ(SaveGif(bytes, 1, 1, 1, 9, kWhiteBlack, nullptr, 2, -1, nullptr), ImagingStatus::kNoImage);
     EXPECT_TRUE(bytes.empty());
 }
 
-TEST(GifWriter, MainDialogWritesTheGlyphBitmapInThePageColours)
+TEST(GifEncoder, MainDialogWritesTheGlyphBitmapInThePageColours)
 {
     CMainDlg dlg;
     dlg.m_nImageWidth = 10;

@@ -1,6 +1,8 @@
-#include "imaging/gif_writer.h"
+#include "imaging/gif_encoder.h"
 
 #include <cstring>
+
+#include "data/limits.h"
 
 // The image data is valid LZW that is never compressed: every pixel goes out
 // as a literal code, and a clear code follows every two codes (for 2-bit
@@ -101,8 +103,8 @@ void PutComment(ByteBuffer& out, const char* comment)
 
 void PutTransparency(ByteBuffer& out, int index)
 {
-    PutByte(out, 0x21);
-    PutByte(out, 0xF9);
+    PutByte(out, kGifExtensionIntroducer);
+    PutByte(out, kGifGraphicControlLabel);
     PutByte(out, 0x04);
     PutByte(out, 0x01);  // transparent colour flag, disposal 0, no user input
     PutWord(0, out);     // no delay
@@ -190,17 +192,42 @@ void PutPixels(GifEncoder& gif, int width, int height, int rowBytes, int bitsPer
     gif.codeCounter = counter;
 }
 
+bool HasGifSignature(const unsigned char* bytes)
+{
+    return std::memcmp(bytes, kGif87aSignature, kGifSignatureBytes) == 0 ||
+           std::memcmp(bytes, kGif89aSignature, kGifSignatureBytes) == 0;
+}
+
+// The bytes of the colour table that `flags` announces, 0 for none.
+std::size_t ColourTableBytes(unsigned char flags)
+{
+    return (flags & 0x80) != 0 ? 3u << ((flags & 7) + 1) : 0;
+}
+
+// Steps over data sub-blocks from `at` to past their zero-length end;
+// false when they run past the end.
+bool SkipSubBlocks(const unsigned char* bytes, std::size_t size, std::size_t& at)
+{
+    while (at < size) {
+        const std::size_t length = bytes[at++];
+        if (length == 0)
+            return true;
+        at += length;
+    }
+    return false;
+}
+
 }  // namespace
 
-int SaveGif(ByteBuffer& out, int width, int height, int rowBytes, int bitsPerPixel, const unsigned char* palette,
+ImagingStatus SaveGif(ByteBuffer& out, int width, int height, int rowBytes, int bitsPerPixel, const unsigned char* palette,
             const unsigned char* pixels, int colours, int transparent, const char* comment)
 {
     if (width < 0 || height < 0 || width > 0xFFFF || height > 0xFFFF || bitsPerPixel < 1 || bitsPerPixel > 8 ||
         colours < 1 || colours > 256 || palette == nullptr)
-        return -1;
+        return ImagingStatus::kNoImage;
 
     const int tableField = ColourTableField(colours);
-    AppendBytes(out, "GIF89a", 6);
+    AppendBytes(out, kGif89aSignature, kGifSignatureBytes);
     PutWord(width, out);
     PutWord(height, out);
     PutByte(out, 0x80 | (tableField << 4) | tableField);
@@ -220,7 +247,7 @@ int SaveGif(ByteBuffer& out, int width, int height, int rowBytes, int bitsPerPix
     if (transparent != -1)
         PutTransparency(out, transparent);
 
-    PutByte(out, 0x2C);
+    PutByte(out, kGifImageSeparator);
     PutWord(0, out);
     PutWord(0, out);
     PutWord(width, out);
@@ -244,11 +271,11 @@ int SaveGif(ByteBuffer& out, int width, int height, int rowBytes, int bitsPerPix
     if (gif.blockLength > 0)
         GifFlushBlock(gif);
     PutByte(out, 0x00);
-    PutByte(out, 0x3B);
-    return 0;
+    PutByte(out, kGifTrailer);
+    return ImagingStatus::kOk;
 }
 
-int EncodeGif(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out)
+ImagingStatus EncodeGif(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer& out)
 {
     // Pixels are read only when the buffer holds every row the bitmap claims.
     const unsigned char* pixels = bitmap.Valid() ? bitmap.bits : nullptr;
@@ -261,9 +288,58 @@ int EncodeGif(const GlyphBitmapView& bitmap, const ImageStyle& style, ByteBuffer
 // two bytes each, low byte first.
 bool ReadGifSize(const unsigned char* head, std::size_t length, ImageSize& size)
 {
-    if (length < kGifScreenAt + 4 || (std::memcmp(head, "GIF87a", 6) != 0 && std::memcmp(head, "GIF89a", 6) != 0))
+    if (length < kGifScreenAt + 4 || !HasGifSignature(head))
         return false;
     size.width = head[kGifScreenAt] | (head[kGifScreenAt + 1] << 8);
     size.height = head[kGifScreenAt + 2] | (head[kGifScreenAt + 3] << 8);
     return true;
+}
+
+int ReadGifKeyFrom(const ByteSource& bytes, char* text, unsigned char* colours)
+{
+    std::memset(text, 0, kReadKeyBytes);
+    unsigned char head[kGifCommentTextAt + 255];
+    const int got = static_cast<int>(bytes.ReadAt(0, head, sizeof head));
+
+    std::memset(colours, 0, 6);
+    if (got > kGifColourTableAt)
+        std::memcpy(colours, head + kGifColourTableAt,
+                    static_cast<std::size_t>(got >= kGifCommentAt ? 6 : got - kGifColourTableAt));
+    if (got < kGifCommentTextAt || head[kGifCommentAt] != kGifExtensionIntroducer ||
+        head[kGifCommentAt + 1] != kGifCommentLabel)
+        return 0;
+    const int length = head[kGifCommentAt + 2];
+    int copied = 0;
+    for (int i = kGifCommentTextAt; i < got && copied < length; ++i) {
+        text[copied++] = static_cast<char>(head[i]);
+        if (head[i] == '\n')
+            break;  // the text stops after a line feed
+    }
+    text[copied] = '\0';
+    return length;
+}
+
+bool IsWholeGif(const unsigned char* bytes, std::size_t size)
+{
+    if (size < static_cast<std::size_t>(kGifColourTableAt) || !HasGifSignature(bytes))
+        return false;
+    std::size_t at = kGifColourTableAt + ColourTableBytes(bytes[kGifScreenFlagsAt]);
+    while (at < size) {
+        switch (bytes[at]) {
+        case kGifTrailer: return at == size - 1;
+        case kGifExtensionIntroducer:
+            at += 2;  // introducer and label
+            break;
+        case kGifImageSeparator:
+            if (size - at < static_cast<std::size_t>(kGifImageDescriptorBytes) + 1)
+                return false;
+            // The descriptor, its local colour table and the LZW code size.
+            at += kGifImageDescriptorBytes + ColourTableBytes(bytes[at + kGifImageDescriptorBytes - 1]) + 1;
+            break;
+        default: return false;
+        }
+        if (!SkipSubBlocks(bytes, size, at))
+            return false;
+    }
+    return false;
 }
