@@ -26,16 +26,20 @@
 
 namespace {
 
-// The key and colours read from one image file, with what identifies the
-// file then, so that a key read on an earlier page of the run is used only
-// while the file is the same one.
+// The key and colours of one image file, and whether it is whole, with
+// what identifies the file then, so that a key read on an earlier page of
+// the run is used only while the file is the same one. A key is kept only
+// for a whole image: no other is ever reused.
 struct StoredKey {
     int length = 0;
     std::string text;
     unsigned char colours[6] = {};
-    // Whether the file is a whole image, looked at only once its key
-    // matches: -1 not yet known.
-    int whole = -1;
+    bool whole = false;
+    // Whether device ... modified say which file the key was read from.
+    bool identified = false;
+    // The page that wrote the image, whose bytes it had in hand; 0 when the
+    // key was read from the file.
+    unsigned writtenOnPage = 0;
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = -1;
@@ -44,36 +48,68 @@ struct StoredKey {
 
 bool SameFile(const StoredKey& key, const struct stat& st)
 {
-    return key.device == st.st_dev && key.inode == st.st_ino && key.size == st.st_size &&
+    return key.identified && key.device == st.st_dev && key.inode == st.st_ino && key.size == st.st_size &&
            key.modified.tv_sec == st.st_mtim.tv_sec && key.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-// The keys of the run, by path: each image's key is read once per run, on
-// first need, and again only when the file changed.
+// The key and colours in the bytes of a whole image; none for any other.
+void TakeKey(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
+{
+    key.whole = IsWholeImage(bytes, size, format);
+    if (!key.whole)
+        return;
+    char text[kReadKeyBytes];
+    key.length = format == kFormatGif ? ReadGifKeyFrom(bytes, size, text, key.colours)
+                                      : ReadPngKeyFrom(bytes, size, text, key.colours);
+    key.text.assign(text, std::strlen(text));
+}
+
+// The keys of the run, by path: each image file is read once per run, on
+// first need (one open and one read give both its key and whether it is
+// whole), and again only when the file changed. An image the page wrote is
+// known from the bytes it wrote, without reading it.
 class KeyCache {
 public:
     void Clear() { keys_.clear(); }
     void Forget(const std::string& path) { keys_.erase(path); }
+    // A page begins: the images earlier pages wrote are read again once
+    // their files may have changed.
+    void BeginPage() { ++page_; }
 
     const StoredKey& Get(const std::string& path, ImageFormat format)
     {
-        struct stat st;
-        const bool known = stat(path.c_str(), &st) == 0;
         auto found = keys_.find(path);
-        if (found != keys_.end() && known && SameFile(found->second, st))
-            return found->second;
+        if (found != keys_.end()) {
+            if (found->second.writtenOnPage == page_)
+                return found->second;
+            struct stat st;
+            if (stat(path.c_str(), &st) == 0 && SameFile(found->second, st))
+                return found->second;
+        }
         StoredKey key;
-        char text[kReadKeyBytes];
-        key.length = format == kFormatGif ? ReadGifKey(path.c_str(), text, key.colours)
-                                          : ReadPngKey(path.c_str(), text, key.colours);
-        key.text.assign(text, std::strlen(text));
-        if (known) {
+        struct stat st;
+        std::size_t size = 0;
+        if (ReadImageFileBytes(path.c_str(), bytes_, size, st))
+            TakeKey(key, bytes_.data(), size, format);
+        if (st.st_mode != 0) {
+            key.identified = true;
             key.device = st.st_dev;
             key.inode = st.st_ino;
             key.size = st.st_size;
             key.modified = st.st_mtim;
         }
-        return keys_[path] = std::move(key);
+        if (bytes_.size() > kKeptBuffer)
+            std::vector<unsigned char>().swap(bytes_);
+        return keys_.insert_or_assign(path, std::move(key)).first->second;
+    }
+
+    // The page wrote these bytes to the image at `path`.
+    void Remember(const std::string& path, const unsigned char* bytes, std::size_t size, ImageFormat format)
+    {
+        StoredKey key;
+        TakeKey(key, bytes, size, format);
+        key.writtenOnPage = page_;
+        keys_.insert_or_assign(path, std::move(key));
     }
 
     // The key as last read, without looking at the file again; null when
@@ -84,17 +120,13 @@ public:
         return found == keys_.end() ? nullptr : &found->second;
     }
 
-    // A cut or damaged image is never reused, whatever its key says.
-    bool IsWhole(const std::string& path, ImageFormat format)
-    {
-        StoredKey& key = keys_[path];
-        if (key.whole < 0)
-            key.whole = IsWholeImageFile(path.c_str(), format) ? 1 : 0;
-        return key.whole == 1;
-    }
-
 private:
+    // The read buffer is kept for the next file unless a large one grew it.
+    static constexpr std::size_t kKeptBuffer = std::size_t{1} << 16;
+
     std::unordered_map<std::string, StoredKey> keys_;
+    unsigned page_ = 1;
+    std::vector<unsigned char> bytes_;
 };
 
 // What a key must equal to match, the colours and the key text, hashed:
@@ -359,6 +391,7 @@ class FolderView {
 public:
     void Begin(const char* folder)
     {
+        s_keys.BeginPage();
         folder_ = folder;
         loaded_ = false;
         names_.Clear();
@@ -389,22 +422,26 @@ public:
 
     bool Has(const char* fileName) { return names_.Has(fileName); }
 
-    // The image is new or changed: its key and size are read again when next
-    // asked for, and the numbers and candidates it belongs to learn of it.
-    void Written(const char* fileName)
+    // The image is new or changed: its key is taken from the bytes written
+    // when they are given, else read again when next asked for; its size is
+    // read again, and the numbers and candidates it belongs to learn of it.
+    void Written(const char* fileName, const ByteBuffer* bytes, ImageFormat format)
     {
         const std::string name = fileName;
         names_.Insert(name);
         sizes_.erase(name);
-        s_keys.Forget(folder_ + name);
+        if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
+            s_keys.Remember(folder_ + name, bytes->data(), bytes->size(), format);
+        else
+            s_keys.Forget(folder_ + name);
         NoteNumberTaken(name);
         // It is a candidate of every base name that its lower-case name goes
         // on from with '.' or a digit 1 to 9.
         std::string lower;
         for (char c : name) {
             if (!lower.empty() && (c == '.' || (c >= '1' && c <= '9'))) {
-                for (char format : {'g', 'p'}) {
-                    auto found = stems_.find(lower + '/' + format);
+                for (char letter : {'g', 'p'}) {
+                    auto found = stems_.find(lower + '/' + letter);
                     if (found != stems_.end()) {
                         found->second.Remove(name);
                         found->second.pending.push_back(name);
@@ -580,7 +617,13 @@ bool ImageFolderHas(const char* folder, const char* fileName)
 void NoteImageWritten(const char* folder, const char* fileName)
 {
     s_view.Use(folder);
-    s_view.Written(fileName);
+    s_view.Written(fileName, nullptr, kFormatXbm);
+}
+
+void NoteImageWritten(const char* folder, const char* fileName, const ByteBuffer& bytes, ImageFormat format)
+{
+    s_view.Use(folder);
+    s_view.Written(fileName, &bytes, format);
 }
 
 bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size)
@@ -607,7 +650,7 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     for (const std::string& name : *names) {
         const std::string path = s_view.folder() + name;
         const StoredKey* stored = s_keys.Find(path);
-        if (stored != nullptr && Matches(*stored, colours, key, keyLength) && s_keys.IsWhole(path, format)) {
+        if (stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength)) {
             std::memcpy(foundPath, path.c_str(), path.size() + 1);
             return;
         }

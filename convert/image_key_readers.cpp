@@ -15,6 +15,10 @@ namespace {
 // Text buffers of the readers.
 constexpr int kKeyTextRoom = kReadKeyBytes;
 
+// The bytes at the start of a GIF that its key reader reads: the comment's
+// first sub-block at most.
+constexpr int kGifKeyHeadBytes = kGifCommentAt + 3 + 255;
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(const char* path) : fd_(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
@@ -61,16 +65,25 @@ bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size)
 
 int ReadGifKey(const char* path, char* text, unsigned char* colours)
 {
-    // Layout written by the GIF encoder: the two-entry colour table at
-    // kGifColourTableAt, then at once the comment extension, a size byte L
-    // and L bytes of key text (only this first sub-block is read).
-    constexpr int kKeyTextAt = kGifCommentAt + 3;
     std::memset(text, 0, kKeyTextRoom);
     FileDescriptor file(path);
     if (!file.ok())
         return 0;
-    unsigned char head[kKeyTextAt + 255];
+    unsigned char head[kGifKeyHeadBytes];
     const int got = file.ReadStart(head, sizeof head);
+    return ReadGifKeyFrom(head, static_cast<std::size_t>(got), text, colours);
+}
+
+int ReadGifKeyFrom(const unsigned char* bytes, std::size_t size, char* text, unsigned char* colours)
+{
+    // Layout written by the GIF encoder: the two-entry colour table at
+    // kGifColourTableAt, then at once the comment extension, a size byte L
+    // and L bytes of key text (only this first sub-block is read).
+    constexpr int kKeyTextAt = kGifCommentAt + 3;
+    static_assert(kGifKeyHeadBytes == kKeyTextAt + 255);
+    std::memset(text, 0, kKeyTextRoom);
+    const unsigned char* head = bytes;
+    const int got = static_cast<int>(size < std::size_t{kGifKeyHeadBytes} ? size : std::size_t{kGifKeyHeadBytes});
 
     std::memset(colours, 0, 6);
     if (got > kGifColourTableAt)
@@ -89,39 +102,33 @@ int ReadGifKey(const char* path, char* text, unsigned char* colours)
     return length;
 }
 
-int ReadPngKey(const char* path, char* text, unsigned char* colours)
-{
-    // Walks the chunks before the first IDAT: colours from PLTE, the key
-    // from the kPngCommentKeyword tEXt chunk. Any chunk over 512 bytes ends the walk.
-    constexpr unsigned kMaxChunk = 512;
-    std::memset(text, 0, kKeyTextRoom);
-    std::memset(colours, 0, 6);
-    int result = 0;
+namespace {
 
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    std::unique_ptr<FILE, FileCloser> file(fdopen(fd, "rb"));
-    if (!file) {
-        close(fd);
-        return 0;
-    }
+// Walks the chunks before the first IDAT: colours from PLTE, the key from
+// the kPngCommentKeyword tEXt chunk. Any chunk over 512 bytes ends the walk.
+// `read(to, n)` takes the next n bytes of the file, false when fewer are
+// left.
+template <typename ReadExactly>
+int WalkPngKey(ReadExactly read, char* text, unsigned char* colours)
+{
+    constexpr unsigned kMaxChunk = 512;
+    int result = 0;
     unsigned char signature[8];
-    if (std::fread(signature, 1, 8, file.get()) != 8)
+    if (!read(signature, 8))
         return 0;
 
     unsigned char chunk[4 + kMaxChunk + 4];  // type, data, CRC
     for (;;) {
         unsigned char lengthBytes[4];
-        if (std::fread(lengthBytes, 1, 4, file.get()) != 4)
+        if (!read(lengthBytes, 4))
             break;
         const unsigned long length = BigEndian32(lengthBytes);
         if (length > kMaxChunk)
             break;
-        if (std::fread(chunk, 1, length + 4, file.get()) != length + 4)
+        if (!read(chunk, length + 4))
             break;
         unsigned char crc[4];
-        if (std::fread(crc, 1, 4, file.get()) != 4)
+        if (!read(crc, 4))
             break;  // a chunk cut short is no chunk
 
         const unsigned char* data = chunk + 4;
@@ -147,4 +154,38 @@ int ReadPngKey(const char* path, char* text, unsigned char* colours)
         }
     }
     return result;
+}
+
+}  // namespace
+
+int ReadPngKey(const char* path, char* text, unsigned char* colours)
+{
+    std::memset(text, 0, kKeyTextRoom);
+    std::memset(colours, 0, 6);
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    std::unique_ptr<FILE, FileCloser> file(fdopen(fd, "rb"));
+    if (!file) {
+        close(fd);
+        return 0;
+    }
+    FILE* f = file.get();
+    return WalkPngKey([f](unsigned char* to, std::size_t n) { return std::fread(to, 1, n, f) == n; }, text, colours);
+}
+
+int ReadPngKeyFrom(const unsigned char* bytes, std::size_t size, char* text, unsigned char* colours)
+{
+    std::memset(text, 0, kKeyTextRoom);
+    std::memset(colours, 0, 6);
+    std::size_t at = 0;
+    return WalkPngKey(
+        [&](unsigned char* to, std::size_t n) {
+            if (size - at < n)
+                return false;
+            std::memcpy(to, bytes + at, n);
+            at += n;
+            return true;
+        },
+        text, colours);
 }
