@@ -108,7 +108,7 @@ ImageWriteStatus ImageWriter::WriteImageFile(const BlockImage& image, int scale,
         if (encoded != ImageWriteStatus::kWritten)
             return encoded;
         StagedFile file;
-        if (!file.Open(imagePath, kStagedImagePrefix))
+        if (!file.OpenForFreeName(imagePath, kStagedImagePrefix))
             return ImageWriteStatus::kCannotCreate;
         if (!file.WriteAll(encoded_.data(), encoded_.size())) {
             file.Discard();
