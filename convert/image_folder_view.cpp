@@ -6,7 +6,9 @@
 // order), so the candidates of a base name are two runs of that order:
 // base + "." ... and base + "1" ... base + "9" ....
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -29,10 +31,12 @@ namespace {
 // The key and colours of one image file, and whether it is whole, with
 // what identifies the file then, so that a key read on an earlier page of
 // the run is used only while the file is the same one. A key is kept only
-// for a whole image: no other is ever reused.
+// for a whole image: no other is ever reused. Its text lies in the cache's
+// one block of key text.
 struct StoredKey {
-    int length = 0;
-    std::string text;
+    std::uint32_t textAt = 0;
+    int length = 0;  // of the text, as its reader gave it
+    std::uint16_t textLength = 0;
     unsigned char colours[6] = {};
     bool whole = false;
     // Whether device ... modified say which file the key was read from.
@@ -52,44 +56,42 @@ bool SameFile(const StoredKey& key, const struct stat& st)
            key.modified.tv_sec == st.st_mtim.tv_sec && key.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-// The key and colours in the bytes of a whole image; none for any other.
-void TakeKey(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
-{
-    key.whole = IsWholeImage(bytes, size, format);
-    if (!key.whole)
-        return;
-    char text[kReadKeyBytes];
-    key.length = format == kFormatGif ? ReadGifKeyFrom(bytes, size, text, key.colours)
-                                      : ReadPngKeyFrom(bytes, size, text, key.colours);
-    key.text.assign(text, std::strlen(text));
-}
-
-// The keys of the run, by path: each image file is read once per run, on
-// first need (one open and one read give both its key and whether it is
-// whole), and again only when the file changed. An image the page wrote is
-// known from the bytes it wrote, without reading it.
+// The keys of the run, for each folder by file name: each image file is
+// read once per run, on first need (one open and one read give both its key
+// and whether it is whole), and again only when the file changed. An image
+// the page wrote is known from the bytes it wrote, without reading it.
 class KeyCache {
 public:
-    void Clear() { keys_.clear(); }
-    void Forget(const std::string& path) { keys_.erase(path); }
+    using Folder = std::unordered_map<std::string, StoredKey>;
+
+    // Forgets every key; the folders stay, so that a view keeps its own.
+    void Clear()
+    {
+        for (auto& folder : folders_)
+            folder.second.clear();
+        text_.clear();
+    }
+    Folder& FolderOf(const std::string& folder) { return folders_[folder]; }
     // A page begins: the images earlier pages wrote are read again once
     // their files may have changed.
     void BeginPage() { ++page_; }
 
-    const StoredKey& Get(const std::string& path, ImageFormat format)
+    // The key of `name` in `folder`, whose file is at `path` (relative to
+    // the folder open at `atFd`, or AT_FDCWD).
+    const StoredKey& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format)
     {
-        auto found = keys_.find(path);
-        if (found != keys_.end()) {
+        auto found = folder.find(name);
+        if (found != folder.end()) {
             if (found->second.writtenOnPage == page_)
                 return found->second;
             struct stat st;
-            if (stat(path.c_str(), &st) == 0 && SameFile(found->second, st))
+            if (fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
                 return found->second;
         }
         StoredKey key;
         struct stat st;
         std::size_t size = 0;
-        if (ReadImageFileBytes(path.c_str(), bytes_, size, st))
+        if (ReadImageFileBytes(atFd, path, bytes_, size, st))
             TakeKey(key, bytes_.data(), size, format);
         if (st.st_mode != 0) {
             key.identified = true;
@@ -100,49 +102,60 @@ public:
         }
         if (bytes_.size() > kKeptBuffer)
             std::vector<unsigned char>().swap(bytes_);
-        return keys_.insert_or_assign(path, std::move(key)).first->second;
+        return folder.insert_or_assign(name, key).first->second;
     }
 
-    // The page wrote these bytes to the image at `path`.
-    void Remember(const std::string& path, const unsigned char* bytes, std::size_t size, ImageFormat format)
+    // The page wrote these bytes to the image `name` of `folder`.
+    void Remember(Folder& folder, const std::string& name, const unsigned char* bytes, std::size_t size,
+                  ImageFormat format)
     {
         StoredKey key;
         TakeKey(key, bytes, size, format);
         key.writtenOnPage = page_;
-        keys_.insert_or_assign(path, std::move(key));
+        folder.insert_or_assign(name, key);
     }
 
-    // The key as last read, without looking at the file again; null when
-    // none was read.
-    const StoredKey* Find(const std::string& path) const
-    {
-        auto found = keys_.find(path);
-        return found == keys_.end() ? nullptr : &found->second;
-    }
+    std::string_view Text(const StoredKey& key) const { return {text_.data() + key.textAt, key.textLength}; }
 
 private:
+    // The key and colours in the bytes of a whole image; none for any other.
+    void TakeKey(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
+    {
+        key.whole = IsWholeImage(bytes, size, format);
+        if (!key.whole)
+            return;
+        char text[kReadKeyBytes];
+        key.length = format == kFormatGif ? ReadGifKeyFrom(bytes, size, text, key.colours)
+                                          : ReadPngKeyFrom(bytes, size, text, key.colours);
+        key.textAt = static_cast<std::uint32_t>(text_.size());
+        key.textLength = static_cast<std::uint16_t>(std::strlen(text));
+        text_.append(text, key.textLength);
+    }
+
     // The read buffer is kept for the next file unless a large one grew it.
     static constexpr std::size_t kKeptBuffer = std::size_t{1} << 16;
 
-    std::unordered_map<std::string, StoredKey> keys_;
+    std::unordered_map<std::string, Folder> folders_;
+    std::string text_;  // the text of every key, one after another
     unsigned page_ = 1;
     std::vector<unsigned char> bytes_;
 };
+
+KeyCache s_keys;
 
 // What a key must equal to match, the colours and the key text, hashed:
 // an index keeps the hash, and a hit is compared in full.
 std::size_t MatchHash(const unsigned char* colours, const char* key, std::size_t keyLength)
 {
-    std::string text(reinterpret_cast<const char*>(colours), 6);
-    text.append(key, keyLength);
-    return std::hash<std::string>()(text);
+    const std::hash<std::string_view> hash;
+    const std::size_t ofColours = hash(std::string_view(reinterpret_cast<const char*>(colours), 6));
+    return hash(std::string_view(key, keyLength)) ^ (ofColours + 0x9e3779b97f4a7c15u + (ofColours << 6));
 }
 
 bool Matches(const StoredKey& stored, const unsigned char* colours, const char* key, int keyLength)
 {
     return stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
-           stored.text.size() == static_cast<std::size_t>(keyLength) &&
-           std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0;
+           s_keys.Text(stored) == std::string_view(key, static_cast<std::size_t>(keyLength));
 }
 
 // Name order: lower-case names, then the names as they are.
@@ -158,21 +171,33 @@ bool NameLess(const std::string& a, const std::string& b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-// The candidates of one base name in one format, by the hash of what they
-// match, each list in name order. Names written since it was made wait in
-// `pending` until the next search reads their keys.
+// The candidates of one base name in one format that a search has read, by
+// the hash of what they match, each list in name order. They are read in
+// name order only as far as a search needs, so those read are always the
+// first ones: every candidate up to `scannedTo`, or all of them once
+// `scanDone`. Names written since wait in `pending` until the next search
+// takes their keys.
 struct StemIndex {
     std::unordered_map<std::size_t, std::vector<std::string>> byMatch;
     std::unordered_map<std::string, std::size_t> matchOf;  // name -> its entry in byMatch
     std::vector<std::string> pending;
+    std::string scannedTo;  // the last candidate read in name order; empty before the first
+    bool scanDone = false;
+
+    // True when `name` lies in the stretch of candidates already read.
+    bool Covers(const std::string& name) const
+    {
+        return scanDone || (!scannedTo.empty() && !NameLess(scannedTo, name));
+    }
 
     void Add(const std::string& name, const StoredKey& key)
     {
         // A key whose length and text disagree (a text cut at a line feed)
         // matches nothing.
-        if (key.length <= 0 || key.text.size() != static_cast<std::size_t>(key.length))
+        if (key.length <= 0 || key.textLength != key.length)
             return;
-        const std::size_t match = MatchHash(key.colours, key.text.data(), key.text.size());
+        const std::string_view text = s_keys.Text(key);
+        const std::size_t match = MatchHash(key.colours, text.data(), text.size());
         std::vector<std::string>& names = byMatch[match];
         names.insert(std::upper_bound(names.begin(), names.end(), name, NameLess), name);
         matchOf[name] = match;
@@ -269,19 +294,27 @@ public:
 
     // Calls visit(name) in order for every name whose lower-case form is
     // `lowerBase` followed by '.' or a digit 1 to 9 and more, while visit
-    // returns true. visit may not add names.
+    // returns true; with `after`, only for those after that name. visit may
+    // not add names.
     template <typename Visit>
-    void ForEachCandidate(std::string_view lowerBase, Visit visit)
+    void ForEachCandidate(std::string_view lowerBase, Visit visit, std::string_view after = {})
     {
         // The names from lowerBase + "." up to lowerBase + ":" are one stretch
         // of the order: the point run, names going on with '/' or '0', then
         // the digit run. A probe has an empty exact name, so it sorts before
         // every entry of its lower-case name.
         const std::size_t mark = text_.size();
-        const Entry probe = StoreProbe(lowerBase, '.');
         const Less less{text_};
-        auto read = std::lower_bound(read_.begin(), read_.end(), probe, less);
-        auto written = std::lower_bound(written_.begin(), written_.end(), probe, less);
+        std::vector<Entry>::iterator read, written;
+        if (after.empty()) {
+            const Entry probe = StoreProbe(lowerBase, '.');
+            read = std::lower_bound(read_.begin(), read_.end(), probe, less);
+            written = std::lower_bound(written_.begin(), written_.end(), probe, less);
+        } else {
+            const Entry last = Store(after);
+            read = std::upper_bound(read_.begin(), read_.end(), last, less);
+            written = std::upper_bound(written_.begin(), written_.end(), last, less);
+        }
         text_.resize(mark);
         auto nextCharacter = [&](const Entry& entry) {
             const std::string_view lower = Lower(entry);
@@ -385,14 +418,19 @@ private:
     std::vector<Entry> written_;
 };
 
-KeyCache s_keys;
-
 class FolderView {
 public:
+    FolderView() = default;
+    FolderView(const FolderView&) = delete;
+    FolderView& operator=(const FolderView&) = delete;
+    ~FolderView() { CloseFolder(); }
+
     void Begin(const char* folder)
     {
+        CloseFolder();
         s_keys.BeginPage();
         folder_ = folder;
+        keys_ = &s_keys.FolderOf(folder_);
         loaded_ = false;
         names_.Clear();
         sizes_.clear();
@@ -418,6 +456,7 @@ public:
         }
         names_.Sort();
         loaded_ = true;
+        folderFd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
 
     bool Has(const char* fileName) { return names_.Has(fileName); }
@@ -431,9 +470,9 @@ public:
         names_.Insert(name);
         sizes_.erase(name);
         if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
-            s_keys.Remember(folder_ + name, bytes->data(), bytes->size(), format);
+            s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
         else
-            s_keys.Forget(folder_ + name);
+            keys_->erase(name);
         NoteNumberTaken(name);
         // It is a candidate of every base name that its lower-case name goes
         // on from with '.' or a digit 1 to 9.
@@ -466,13 +505,40 @@ public:
         return sizes_.emplace(fileName, size).first->second;
     }
 
-    // The names of `baseName`'s candidates in `format` whose key and colours
-    // hash to `match` (see MatchHash), in name order; null for none.
-    const std::vector<std::string>* Matching(const char* baseName, ImageFormat format, std::size_t match)
+    // The name of the first whole candidate of `baseName` in `format`, in
+    // name order, whose key and colours are these; empty for none. The
+    // candidates not read yet are read in name order up to the first that
+    // matches, after those already read, which come first.
+    std::string FirstMatch(const char* baseName, ImageFormat format, const unsigned char* colours, const char* key,
+                           int keyLength)
     {
         StemIndex& index = IndexOf(baseName, format);
-        auto found = index.byMatch.find(match);
-        return found == index.byMatch.end() ? nullptr : &found->second;
+        auto found = index.byMatch.find(MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
+        if (found != index.byMatch.end()) {
+            for (const std::string& name : found->second) {
+                auto stored = keys_->find(name);
+                if (stored != keys_->end() && stored->second.whole && Matches(stored->second, colours, key, keyLength))
+                    return name;
+            }
+        }
+        if (index.scanDone)
+            return std::string();
+        std::string match;
+        const std::string after = index.scannedTo;
+        ForEachCandidate(
+            baseName,
+            [&](std::string_view candidate) {
+                index.scannedTo.assign(candidate);
+                const StoredKey* stored = AddCandidate(index, index.scannedTo, format);
+                if (stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength)) {
+                    match = index.scannedTo;
+                    return false;
+                }
+                return true;
+            },
+            after);
+        index.scanDone = match.empty();
+        return match;
     }
 
     int FirstFreeNumber(const char* baseName, const char* extension)
@@ -488,50 +554,50 @@ public:
 
 private:
     template <typename Visit>
-    void ForEachCandidate(const char* baseName, Visit visit)
+    void ForEachCandidate(const char* baseName, Visit visit, std::string_view after = {})
     {
         lowerBase_.clear();
         for (const char* c = baseName; *c != '\0'; ++c)
             lowerBase_ += AsciiLower(*c);
-        names_.ForEachCandidate(lowerBase_, visit);
+        names_.ForEachCandidate(lowerBase_, visit, after);
     }
 
-    // The candidates of a base name: made once per page by reading the key
-    // of each (once per run), then kept current as images are written.
+    // The candidates of a base name read so far this page (each key once
+    // per run), kept current as images are written.
     StemIndex& IndexOf(const char* baseName, ImageFormat format)
     {
         std::string id;
         for (const char* c = baseName; *c != '\0'; ++c)
             id += AsciiLower(*c);
         id += format == kFormatGif ? "/g" : "/p";
-        auto found = stems_.find(id);
-        if (found == stems_.end()) {
-            found = stems_.emplace(id, StemIndex()).first;
-            StemIndex& index = found->second;
-            ForEachCandidate(baseName, [&](std::string_view name) {
-                AddCandidate(index, std::string(name), format);
-                return true;
-            });
-        }
-        StemIndex& index = found->second;
+        StemIndex& index = stems_[id];
         std::vector<std::string> pending;
         pending.swap(index.pending);
         for (const std::string& name : pending) {
             index.Remove(name);  // written twice since
-            AddCandidate(index, name, format);
+            // One after the stretch read is read when the search gets there.
+            if (index.Covers(name))
+                AddCandidate(index, name, format);
         }
         return index;
     }
 
-    void AddCandidate(StemIndex& index, const std::string& name, ImageFormat format)
+    // Adds the candidate `name` with its key; null (and nothing added) when
+    // it is none of `format`'s.
+    const StoredKey* AddCandidate(StemIndex& index, const std::string& name, ImageFormat format)
     {
         // The candidate must end in the format's extension, ignoring case,
         // and its path must fit.
         const char* extension = format == kFormatGif ? ".gif" : ".png";
         if (name.size() < 4 || !PrefixEqualsIgnoringCase(name.data() + name.size() - 4, extension, 4) ||
             folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
-            return;
-        index.Add(name, s_keys.Get(folder_ + name, format));
+            return nullptr;
+        // Opened in the folder already open, where it could be.
+        path_.assign(folder_).append(name);
+        const StoredKey& key = folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format)
+                                              : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format);
+        index.Add(name, key);
+        return &key;
     }
 
     // Only names of exactly the form that numbering makes count, as only an
@@ -580,7 +646,17 @@ private:
         }
     }
 
+    void CloseFolder()
+    {
+        if (folderFd_ >= 0)
+            close(folderFd_);
+        folderFd_ = -1;
+    }
+
     std::string folder_;
+    int folderFd_ = -1;  // folder_ open while the view holds it, for opening its images
+    KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
+    std::string path_;  // scratch: a candidate's path
     bool loaded_ = false;
     SortedNames names_;
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
@@ -642,18 +718,10 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     if ((format != kFormatGif && format != kFormatPng) || keyLength <= 0)
         return;
     s_view.Use(folder);
-    const std::vector<std::string>* names =
-        s_view.Matching(baseName, format, MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
-    if (names == nullptr)
-        return;
-    // The first whole one in name order whose key is the same.
-    for (const std::string& name : *names) {
+    const std::string name = s_view.FirstMatch(baseName, format, colours, key, keyLength);
+    if (!name.empty()) {
         const std::string path = s_view.folder() + name;
-        const StoredKey* stored = s_keys.Find(path);
-        if (stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength)) {
-            std::memcpy(foundPath, path.c_str(), path.size() + 1);
-            return;
-        }
+        std::memcpy(foundPath, path.c_str(), path.size() + 1);
     }
 }
 

@@ -14,11 +14,12 @@ constexpr off_t kLargestImageFile = off_t{256} << 20;
 
 }  // namespace
 
-bool ReadImageFileBytes(const char* path, std::vector<unsigned char>& buffer, std::size_t& size, struct stat& st)
+bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
+                        struct stat& st)
 {
     size = 0;
     st = {};
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openat(atFd, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLargestImageFile;
@@ -60,7 +61,7 @@ bool IsWholeImageFile(const char* path, ImageFormat format)
     std::vector<unsigned char> bytes;
     std::size_t size = 0;
     struct stat st;
-    return ReadImageFileBytes(path, bytes, size, st) && IsWholeImage(bytes.data(), size, format);
+    return ReadImageFileBytes(AT_FDCWD, path, bytes, size, st) && IsWholeImage(bytes.data(), size, format);
 }
 
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single)

@@ -18,12 +18,14 @@ bool IsWholeImageFile(const char* path, ImageFormat format);
 // file's bytes.
 bool IsWholeImage(const unsigned char* bytes, std::size_t size, ImageFormat format);
 
-// Reads the whole of the regular file at `path` with one open: its bytes
-// into the first `size` bytes of `buffer` (grown when need be, never
-// shrunk), and what fstat says of it into `st`. False when it cannot be
-// read, is not a regular file or is larger than any image this program
-// writes; `st` is then filled when fstat could say.
-bool ReadImageFileBytes(const char* path, std::vector<unsigned char>& buffer, std::size_t& size, struct stat& st);
+// Reads the whole of the regular file at `path` (relative to the folder
+// open at `atFd`, or AT_FDCWD) with one open: its bytes into the first
+// `size` bytes of `buffer` (grown when need be, never shrunk), and what
+// fstat says of it into `st`. False when it cannot be read, is not a
+// regular file or is larger than any image this program writes; `st` is
+// then filled when fstat could say.
+bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
+                        struct stat& st);
 
 // True when the 2x image's size is exactly twice the 1x image's.
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single);
