@@ -52,7 +52,8 @@ bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
     // The mode is what "wb" gives a new file: 0666 less the umask.
-    const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // Readable too, for the copy where it cannot be linked.
+    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (fd < 0)
         return Open(path, tempPrefix);
     Attach(fd, path, std::string(), false);
