@@ -80,15 +80,16 @@ public:
     // the folder open at `atFd`, or AT_FDCWD).
     const StoredKey& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format)
     {
-        auto found = folder.find(name);
-        if (found != folder.end()) {
+        const auto [found, isNew] = folder.try_emplace(name);
+        if (!isNew) {
             if (found->second.writtenOnPage == page_)
                 return found->second;
             struct stat st;
             if (fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
                 return found->second;
         }
-        StoredKey key;
+        StoredKey& key = found->second;
+        key = StoredKey();
         struct stat st;
         std::size_t size = 0;
         if (ReadImageFileBytes(atFd, path, bytes_, size, st))
@@ -102,7 +103,7 @@ public:
         }
         if (bytes_.size() > kKeptBuffer)
             std::vector<unsigned char>().swap(bytes_);
-        return folder.insert_or_assign(name, key).first->second;
+        return key;
     }
 
     // The page wrote these bytes to the image `name` of `folder`.
@@ -506,11 +507,12 @@ public:
     }
 
     // The name of the first whole candidate of `baseName` in `format`, in
-    // name order, whose key and colours are these; empty for none. The
+    // name order, whose key and colours are these; null for none. The
     // candidates not read yet are read in name order up to the first that
-    // matches, after those already read, which come first.
-    std::string FirstMatch(const char* baseName, ImageFormat format, const unsigned char* colours, const char* key,
-                           int keyLength)
+    // matches, after those already read, which come first. The name stays
+    // until the view next changes.
+    const std::string* FirstMatch(const char* baseName, ImageFormat format, const unsigned char* colours,
+                                  const char* key, int keyLength)
     {
         StemIndex& index = IndexOf(baseName, format);
         auto found = index.byMatch.find(MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
@@ -518,27 +520,24 @@ public:
             for (const std::string& name : found->second) {
                 auto stored = keys_->find(name);
                 if (stored != keys_->end() && stored->second.whole && Matches(stored->second, colours, key, keyLength))
-                    return name;
+                    return &name;
             }
         }
         if (index.scanDone)
-            return std::string();
-        std::string match;
-        const std::string after = index.scannedTo;
+            return nullptr;
+        bool matched = false;
+        after_ = index.scannedTo;
         ForEachCandidate(
             baseName,
             [&](std::string_view candidate) {
                 index.scannedTo.assign(candidate);
                 const StoredKey* stored = AddCandidate(index, index.scannedTo, format);
-                if (stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength)) {
-                    match = index.scannedTo;
-                    return false;
-                }
-                return true;
+                matched = stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength);
+                return !matched;
             },
-            after);
-        index.scanDone = match.empty();
-        return match;
+            after_);
+        index.scanDone = !matched;
+        return matched ? &index.scannedTo : nullptr;
     }
 
     int FirstFreeNumber(const char* baseName, const char* extension)
@@ -593,7 +592,8 @@ private:
             folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
             return nullptr;
         // Opened in the folder already open, where it could be.
-        path_.assign(folder_).append(name);
+        if (folderFd_ < 0)
+            path_.assign(folder_).append(name);
         const StoredKey& key = folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format)
                                               : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format);
         index.Add(name, key);
@@ -657,6 +657,7 @@ private:
     int folderFd_ = -1;  // folder_ open while the view holds it, for opening its images
     KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
     std::string path_;  // scratch: a candidate's path
+    std::string after_;  // scratch: where a search goes on
     bool loaded_ = false;
     SortedNames names_;
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
@@ -718,10 +719,12 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     if ((format != kFormatGif && format != kFormatPng) || keyLength <= 0)
         return;
     s_view.Use(folder);
-    const std::string name = s_view.FirstMatch(baseName, format, colours, key, keyLength);
-    if (!name.empty()) {
-        const std::string path = s_view.folder() + name;
-        std::memcpy(foundPath, path.c_str(), path.size() + 1);
+    const std::string* name = s_view.FirstMatch(baseName, format, colours, key, keyLength);
+    if (name != nullptr) {
+        // Both fit: AddCandidate takes no longer path.
+        const std::string& at = s_view.folder();
+        std::memcpy(foundPath, at.data(), at.size());
+        std::memcpy(foundPath + at.size(), name->c_str(), name->size() + 1);
     }
 }
 

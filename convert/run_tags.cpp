@@ -22,11 +22,12 @@ void BeginRunTags()
 
 void NoteRunTag(const std::string& path, const std::string& where)
 {
-    if (s_runTags.count(path) != 0)
+    const auto [noted, isNew] = s_runTags.try_emplace(path, 0);
+    if (!isNew)
         return;
     if (s_places.empty() || s_places.back() != where)
         s_places.push_back(where);
-    s_runTags.emplace(path, static_cast<std::uint32_t>(s_places.size() - 1));
+    noted->second = static_cast<std::uint32_t>(s_places.size() - 1);
 }
 
 const std::string* FindRunTag(const std::string& path)
