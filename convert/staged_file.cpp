@@ -116,6 +116,8 @@ bool StagedFile::WriteAll(const void* bytes, std::size_t count)
 
 bool StagedFile::Commit()
 {
+    if (unnamed_)
+        return LinkToFreeName() == FreeNameMove::kMoved;  // a file without a name is only linked
     if (!Close())
         return false;
     if (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0) {

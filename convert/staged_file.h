@@ -32,9 +32,9 @@ public:
     // mode.
     bool Open(const std::string& path, const char* tempPrefix, bool asNewFile = false);
     // Opens a file without a name in the folder of `path` (O_TMPFILE), for
-    // CommitToFreeName only: it gets its name by a link, which never
-    // replaces an entry, and a run cut short leaves nothing behind. Where
-    // the file system makes no such files, the same as Open.
+    // CommitToFreeName: it gets its name by a link, which never replaces an
+    // entry (Commit too only links it), and a run cut short leaves nothing
+    // behind. Where the file system makes no such files, the same as Open.
     bool OpenForFreeName(const std::string& path, const char* tempPrefix);
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
