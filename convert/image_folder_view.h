@@ -11,8 +11,9 @@
 
 // Leaves in `foundPath` (kMaxPath bytes) the full path of the first image, in
 // name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
-// whose key and colours equal `key` and `colours`; or makes it empty. Only
-// GIF and PNG images are searched.
+// whose key and colours equal `key` and `colours` and which is whole; or
+// makes it empty. Only GIF and PNG images are searched. The candidates are
+// read in name order only as far as the first match.
 void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
                        const unsigned char* colours, char* foundPath, ImageFormat format);
 
