@@ -380,9 +380,11 @@ private:
     Entry Store(std::string_view name)
     {
         const std::size_t offset = text_.size();
-        for (char c : name)
-            text_ += AsciiLower(c);
-        text_ += name;
+        text_.resize(offset + 2 * name.size());
+        char* to = text_.data() + offset;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            to[i] = AsciiLower(name[i]);
+        std::memcpy(to + name.size(), name.data(), name.size());
         return MakeEntry(offset, name.size(), name.size());
     }
 

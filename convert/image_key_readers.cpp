@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -92,12 +93,13 @@ int ReadGifKeyFrom(const unsigned char* bytes, std::size_t size, char* text, uns
     if (got < kKeyTextAt || head[kGifCommentAt] != kGifExtensionIntroducer || head[kGifCommentAt + 1] != kGifCommentLabel)
         return 0;
     const int length = head[kGifCommentAt + 2];
-    int copied = 0;
-    for (int i = kKeyTextAt; i < got && copied < length; ++i) {
-        text[copied++] = static_cast<char>(head[i]);
-        if (head[i] == '\n')
-            break;  // the text stops after a line feed
-    }
+    // The text stops after a line feed, and at the bytes there are.
+    const std::size_t room = static_cast<std::size_t>(std::min(length, got - kKeyTextAt));
+    const void* lineFeed = std::memchr(head + kKeyTextAt, '\n', room);
+    const std::size_t copied =
+        lineFeed != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(lineFeed) - (head + kKeyTextAt)) + 1
+                            : room;
+    std::memcpy(text, head + kKeyTextAt, copied);
     text[copied] = '\0';
     return length;
 }
