@@ -173,14 +173,12 @@ bool NameLess(const std::string& a, const std::string& b)
 }
 
 // The candidates of one base name in one format that a search has read, by
-// the hash of what they match, each list in name order. They are read in
-// name order only as far as a search needs, so those read are always the
-// first ones: every candidate up to `scannedTo`, or all of them once
-// `scanDone`. Names written since wait in `pending` until the next search
-// takes their keys.
+// the hash of what they match. They are read in name order only as far as
+// a search needs, so those read are always the first ones: every candidate
+// up to `scannedTo`, or all of them once `scanDone`. Names written since
+// wait in `pending` until the next search takes their keys.
 struct StemIndex {
-    std::unordered_map<std::size_t, std::vector<std::string>> byMatch;
-    std::unordered_map<std::string, std::size_t> matchOf;  // name -> its entry in byMatch
+    std::unordered_multimap<std::size_t, std::string> byMatch;
     std::vector<std::string> pending;
     std::string scannedTo;  // the last candidate read in name order; empty before the first
     bool scanDone = false;
@@ -191,26 +189,37 @@ struct StemIndex {
         return scanDone || (!scannedTo.empty() && !NameLess(scannedTo, name));
     }
 
+    // Adds `name` with its key, once.
     void Add(const std::string& name, const StoredKey& key)
     {
-        // A key whose length and text disagree (a text cut at a line feed)
-        // matches nothing.
-        if (key.length <= 0 || key.textLength != key.length)
+        if (!Indexed(key))
             return;
-        const std::string_view text = s_keys.Text(key);
-        const std::size_t match = MatchHash(key.colours, text.data(), text.size());
-        std::vector<std::string>& names = byMatch[match];
-        names.insert(std::upper_bound(names.begin(), names.end(), name, NameLess), name);
-        matchOf[name] = match;
+        const std::size_t match = HashOf(key);
+        for (auto [at, end] = byMatch.equal_range(match); at != end; ++at)
+            if (at->second == name)
+                return;
+        byMatch.emplace(match, name);
     }
-    void Remove(const std::string& name)
+    // Takes `name` out; `key` is the key it was added with (null: none).
+    void Remove(const std::string& name, const StoredKey* key)
     {
-        auto found = matchOf.find(name);
-        if (found == matchOf.end())
+        if (key == nullptr || !Indexed(*key))
             return;
-        std::vector<std::string>& names = byMatch[found->second];
-        names.erase(std::find(names.begin(), names.end(), name));
-        matchOf.erase(found);
+        for (auto [at, end] = byMatch.equal_range(HashOf(*key)); at != end; ++at)
+            if (at->second == name) {
+                byMatch.erase(at);
+                return;
+            }
+    }
+
+private:
+    // A key whose length and text disagree (a text cut at a line feed)
+    // matches nothing, and is not indexed.
+    static bool Indexed(const StoredKey& key) { return key.length > 0 && key.textLength == key.length; }
+    static std::size_t HashOf(const StoredKey& key)
+    {
+        const std::string_view text = s_keys.Text(key);
+        return MatchHash(key.colours, text.data(), text.size());
     }
 };
 
@@ -472,26 +481,29 @@ public:
         const std::string name = fileName;
         names_.Insert(name);
         sizes_.erase(name);
-        if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
-            s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
-        else
-            keys_->erase(name);
         NoteNumberTaken(name);
         // It is a candidate of every base name that its lower-case name goes
-        // on from with '.' or a digit 1 to 9.
+        // on from with '.' or a digit 1 to 9: each index leaves it, under
+        // the key it was indexed with, until the next search takes it again.
+        const auto known = keys_->find(name);
+        const StoredKey* indexedKey = known != keys_->end() ? &known->second : nullptr;
         std::string lower;
         for (char c : name) {
             if (!lower.empty() && (c == '.' || (c >= '1' && c <= '9'))) {
                 for (char letter : {'g', 'p'}) {
                     auto found = stems_.find(lower + '/' + letter);
                     if (found != stems_.end()) {
-                        found->second.Remove(name);
+                        found->second.Remove(name, indexedKey);
                         found->second.pending.push_back(name);
                     }
                 }
             }
             lower += AsciiLower(c);
         }
+        if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
+            s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
+        else
+            keys_->erase(name);
     }
 
     // The size recorded in an image, read once per page; nullopt when the
@@ -517,14 +529,18 @@ public:
                                   const char* key, int keyLength)
     {
         StemIndex& index = IndexOf(baseName, format);
-        auto found = index.byMatch.find(MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
-        if (found != index.byMatch.end()) {
-            for (const std::string& name : found->second) {
-                auto stored = keys_->find(name);
-                if (stored != keys_->end() && stored->second.whole && Matches(stored->second, colours, key, keyLength))
-                    return &name;
-            }
+        // The first in name order of those read that match.
+        const std::string* first = nullptr;
+        const std::size_t match = MatchHash(colours, key, static_cast<std::size_t>(keyLength));
+        for (auto [at, end] = index.byMatch.equal_range(match); at != end; ++at) {
+            const std::string& name = at->second;
+            auto stored = keys_->find(name);
+            if (stored != keys_->end() && stored->second.whole && Matches(stored->second, colours, key, keyLength) &&
+                (first == nullptr || NameLess(name, *first)))
+                first = &name;
         }
+        if (first != nullptr)
+            return first;
         if (index.scanDone)
             return nullptr;
         bool matched = false;
@@ -575,7 +591,6 @@ private:
         std::vector<std::string> pending;
         pending.swap(index.pending);
         for (const std::string& name : pending) {
-            index.Remove(name);  // written twice since
             // One after the stretch read is read when the search gets there.
             if (index.Covers(name))
                 AddCandidate(index, name, format);
