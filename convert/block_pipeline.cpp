@@ -170,7 +170,7 @@ bool BlockPipeline::WriteImage(const char* key, char* fileName)
     if (!ReportImageWrite(job_.log, format_, status, writer_))
         return false;
     ++job_.createdCount;
-    NoteImageWritten(job_.imageDir, place.fileName);
+    NoteImageWritten(job_.imageDir, place.fileName, writer_.Encoded(), format_);
     std::snprintf(fileName, kMaxPath, "%s", place.fileName);
     return true;
 }

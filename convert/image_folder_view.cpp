@@ -5,7 +5,10 @@
 // order of the directory search; equal lower-case names in exact-name
 // order), so the candidates of a base name are two runs of that order:
 // base + "." ... and base + "1" ... base + "9" ....
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -26,16 +29,22 @@
 
 namespace {
 
-// The key and colours read from one image file, with what identifies the
-// file then, so that a key read on an earlier page of the run is used only
-// while the file is the same one.
+// The key and colours of one image file, and whether it is whole, with
+// what identifies the file then, so that a key read on an earlier page of
+// the run is used only while the file is the same one. A key is kept only
+// for a whole image: no other is ever reused. Its text lies in the cache's
+// one block of key text.
 struct StoredKey {
-    int length = 0;
-    std::string text;
+    std::uint32_t textAt = 0;
+    int length = 0;  // of the text, as its reader gave it
+    std::uint16_t textLength = 0;
     unsigned char colours[6] = {};
-    // Whether the file is a whole image, looked at only once its key
-    // matches: -1 not yet known.
-    int whole = -1;
+    bool whole = false;
+    // Whether device ... modified say which file the key was read from.
+    bool identified = false;
+    // The page that wrote the image, whose bytes it had in hand; 0 when the
+    // key was read from the file.
+    unsigned writtenOnPage = 0;
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = -1;
@@ -44,73 +53,111 @@ struct StoredKey {
 
 bool SameFile(const StoredKey& key, const struct stat& st)
 {
-    return key.device == st.st_dev && key.inode == st.st_ino && key.size == st.st_size &&
+    return key.identified && key.device == st.st_dev && key.inode == st.st_ino && key.size == st.st_size &&
            key.modified.tv_sec == st.st_mtim.tv_sec && key.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-// The keys of the run, by path: each image's key is read once per run, on
-// first need, and again only when the file changed.
+// The keys of the run, for each folder by file name: each image file is
+// read once per run, on first need (one open and one read give both its key
+// and whether it is whole), and again only when the file changed. An image
+// the page wrote is known from the bytes it wrote, without reading it.
 class KeyCache {
 public:
-    void Clear() { keys_.clear(); }
-    void Forget(const std::string& path) { keys_.erase(path); }
+    using Folder = std::unordered_map<std::string, StoredKey>;
 
-    const StoredKey& Get(const std::string& path, ImageFormat format)
+    // Forgets every key; the folders stay, so that a view keeps its own.
+    void Clear()
     {
+        for (auto& folder : folders_)
+            folder.second.clear();
+        text_.clear();
+    }
+    Folder& FolderOf(const std::string& folder) { return folders_[folder]; }
+    // A page begins: the images earlier pages wrote are read again once
+    // their files may have changed.
+    void BeginPage() { ++page_; }
+
+    // The key of `name` in `folder`, whose file is at `path` (relative to
+    // the folder open at `atFd`, or AT_FDCWD).
+    const StoredKey& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format)
+    {
+        const auto [found, isNew] = folder.try_emplace(name);
+        if (!isNew) {
+            if (found->second.writtenOnPage == page_)
+                return found->second;
+            struct stat st;
+            if (fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
+                return found->second;
+        }
+        StoredKey& key = found->second;
+        key = StoredKey();
         struct stat st;
-        const bool known = stat(path.c_str(), &st) == 0;
-        auto found = keys_.find(path);
-        if (found != keys_.end() && known && SameFile(found->second, st))
-            return found->second;
-        StoredKey key;
-        char text[kReadKeyBytes];
-        key.length = format == kFormatGif ? ReadGifKey(path.c_str(), text, key.colours)
-                                          : ReadPngKey(path.c_str(), text, key.colours);
-        key.text.assign(text, std::strlen(text));
-        if (known) {
+        std::size_t size = 0;
+        if (ReadImageFileBytes(atFd, path, bytes_, size, st))
+            TakeKey(key, bytes_.data(), size, format);
+        if (st.st_mode != 0) {
+            key.identified = true;
             key.device = st.st_dev;
             key.inode = st.st_ino;
             key.size = st.st_size;
             key.modified = st.st_mtim;
         }
-        return keys_[path] = std::move(key);
+        if (bytes_.size() > kKeptBuffer)
+            std::vector<unsigned char>().swap(bytes_);
+        return key;
     }
 
-    // The key as last read, without looking at the file again; null when
-    // none was read.
-    const StoredKey* Find(const std::string& path) const
+    // The page wrote these bytes to the image `name` of `folder`.
+    void Remember(Folder& folder, const std::string& name, const unsigned char* bytes, std::size_t size,
+                  ImageFormat format)
     {
-        auto found = keys_.find(path);
-        return found == keys_.end() ? nullptr : &found->second;
+        StoredKey key;
+        TakeKey(key, bytes, size, format);
+        key.writtenOnPage = page_;
+        folder.insert_or_assign(name, key);
     }
 
-    // A cut or damaged image is never reused, whatever its key says.
-    bool IsWhole(const std::string& path, ImageFormat format)
-    {
-        StoredKey& key = keys_[path];
-        if (key.whole < 0)
-            key.whole = IsWholeImageFile(path.c_str(), format) ? 1 : 0;
-        return key.whole == 1;
-    }
+    std::string_view Text(const StoredKey& key) const { return {text_.data() + key.textAt, key.textLength}; }
 
 private:
-    std::unordered_map<std::string, StoredKey> keys_;
+    // The key and colours in the bytes of a whole image; none for any other.
+    void TakeKey(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
+    {
+        key.whole = IsWholeImage(bytes, size, format);
+        if (!key.whole)
+            return;
+        char text[kReadKeyBytes];
+        key.length = format == kFormatGif ? ReadGifKeyFrom(bytes, size, text, key.colours)
+                                          : ReadPngKeyFrom(bytes, size, text, key.colours);
+        key.textAt = static_cast<std::uint32_t>(text_.size());
+        key.textLength = static_cast<std::uint16_t>(std::strlen(text));
+        text_.append(text, key.textLength);
+    }
+
+    // The read buffer is kept for the next file unless a large one grew it.
+    static constexpr std::size_t kKeptBuffer = std::size_t{1} << 16;
+
+    std::unordered_map<std::string, Folder> folders_;
+    std::string text_;  // the text of every key, one after another
+    unsigned page_ = 1;
+    std::vector<unsigned char> bytes_;
 };
+
+KeyCache s_keys;
 
 // What a key must equal to match, the colours and the key text, hashed:
 // an index keeps the hash, and a hit is compared in full.
 std::size_t MatchHash(const unsigned char* colours, const char* key, std::size_t keyLength)
 {
-    std::string text(reinterpret_cast<const char*>(colours), 6);
-    text.append(key, keyLength);
-    return std::hash<std::string>()(text);
+    const std::hash<std::string_view> hash;
+    const std::size_t ofColours = hash(std::string_view(reinterpret_cast<const char*>(colours), 6));
+    return hash(std::string_view(key, keyLength)) ^ (ofColours + 0x9e3779b97f4a7c15u + (ofColours << 6));
 }
 
 bool Matches(const StoredKey& stored, const unsigned char* colours, const char* key, int keyLength)
 {
     return stored.length == keyLength && std::memcmp(stored.colours, colours, 6) == 0 &&
-           stored.text.size() == static_cast<std::size_t>(keyLength) &&
-           std::memcmp(stored.text.data(), key, static_cast<std::size_t>(keyLength)) == 0;
+           s_keys.Text(stored) == std::string_view(key, static_cast<std::size_t>(keyLength));
 }
 
 // Name order: lower-case names, then the names as they are.
@@ -126,33 +173,54 @@ bool NameLess(const std::string& a, const std::string& b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-// The candidates of one base name in one format, by the hash of what they
-// match, each list in name order. Names written since it was made wait in
-// `pending` until the next search reads their keys.
+// The candidates of one base name in one format that a search has read, by
+// the hash of what they match. They are read in name order only as far as
+// a search needs, so those read are always the first ones: every candidate
+// up to `scannedTo`, or all of them once `scanDone`. Names written since
+// wait in `pending` until the next search takes their keys.
 struct StemIndex {
-    std::unordered_map<std::size_t, std::vector<std::string>> byMatch;
-    std::unordered_map<std::string, std::size_t> matchOf;  // name -> its entry in byMatch
+    std::unordered_multimap<std::size_t, std::string> byMatch;
     std::vector<std::string> pending;
+    std::string scannedTo;  // the last candidate read in name order; empty before the first
+    bool scanDone = false;
 
+    // True when `name` lies in the stretch of candidates already read.
+    bool Covers(const std::string& name) const
+    {
+        return scanDone || (!scannedTo.empty() && !NameLess(scannedTo, name));
+    }
+
+    // Adds `name` with its key, once.
     void Add(const std::string& name, const StoredKey& key)
     {
-        // A key whose length and text disagree (a text cut at a line feed)
-        // matches nothing.
-        if (key.length <= 0 || key.text.size() != static_cast<std::size_t>(key.length))
+        if (!Indexed(key))
             return;
-        const std::size_t match = MatchHash(key.colours, key.text.data(), key.text.size());
-        std::vector<std::string>& names = byMatch[match];
-        names.insert(std::upper_bound(names.begin(), names.end(), name, NameLess), name);
-        matchOf[name] = match;
+        const std::size_t match = HashOf(key);
+        for (auto [at, end] = byMatch.equal_range(match); at != end; ++at)
+            if (at->second == name)
+                return;
+        byMatch.emplace(match, name);
     }
-    void Remove(const std::string& name)
+    // Takes `name` out; `key` is the key it was added with (null: none).
+    void Remove(const std::string& name, const StoredKey* key)
     {
-        auto found = matchOf.find(name);
-        if (found == matchOf.end())
+        if (key == nullptr || !Indexed(*key))
             return;
-        std::vector<std::string>& names = byMatch[found->second];
-        names.erase(std::find(names.begin(), names.end(), name));
-        matchOf.erase(found);
+        for (auto [at, end] = byMatch.equal_range(HashOf(*key)); at != end; ++at)
+            if (at->second == name) {
+                byMatch.erase(at);
+                return;
+            }
+    }
+
+private:
+    // A key whose length and text disagree (a text cut at a line feed)
+    // matches nothing, and is not indexed.
+    static bool Indexed(const StoredKey& key) { return key.length > 0 && key.textLength == key.length; }
+    static std::size_t HashOf(const StoredKey& key)
+    {
+        const std::string_view text = s_keys.Text(key);
+        return MatchHash(key.colours, text.data(), text.size());
     }
 };
 
@@ -237,19 +305,27 @@ public:
 
     // Calls visit(name) in order for every name whose lower-case form is
     // `lowerBase` followed by '.' or a digit 1 to 9 and more, while visit
-    // returns true. visit may not add names.
+    // returns true; with `after`, only for those after that name. visit may
+    // not add names.
     template <typename Visit>
-    void ForEachCandidate(std::string_view lowerBase, Visit visit)
+    void ForEachCandidate(std::string_view lowerBase, Visit visit, std::string_view after = {})
     {
         // The names from lowerBase + "." up to lowerBase + ":" are one stretch
         // of the order: the point run, names going on with '/' or '0', then
         // the digit run. A probe has an empty exact name, so it sorts before
         // every entry of its lower-case name.
         const std::size_t mark = text_.size();
-        const Entry probe = StoreProbe(lowerBase, '.');
         const Less less{text_};
-        auto read = std::lower_bound(read_.begin(), read_.end(), probe, less);
-        auto written = std::lower_bound(written_.begin(), written_.end(), probe, less);
+        std::vector<Entry>::iterator read, written;
+        if (after.empty()) {
+            const Entry probe = StoreProbe(lowerBase, '.');
+            read = std::lower_bound(read_.begin(), read_.end(), probe, less);
+            written = std::lower_bound(written_.begin(), written_.end(), probe, less);
+        } else {
+            const Entry last = Store(after);
+            read = std::upper_bound(read_.begin(), read_.end(), last, less);
+            written = std::upper_bound(written_.begin(), written_.end(), last, less);
+        }
         text_.resize(mark);
         auto nextCharacter = [&](const Entry& entry) {
             const std::string_view lower = Lower(entry);
@@ -314,9 +390,11 @@ private:
     Entry Store(std::string_view name)
     {
         const std::size_t offset = text_.size();
-        for (char c : name)
-            text_ += AsciiLower(c);
-        text_ += name;
+        text_.resize(offset + 2 * name.size());
+        char* to = text_.data() + offset;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            to[i] = AsciiLower(name[i]);
+        std::memcpy(to + name.size(), name.data(), name.size());
         return MakeEntry(offset, name.size(), name.size());
     }
 
@@ -353,13 +431,19 @@ private:
     std::vector<Entry> written_;
 };
 
-KeyCache s_keys;
-
 class FolderView {
 public:
+    FolderView() = default;
+    FolderView(const FolderView&) = delete;
+    FolderView& operator=(const FolderView&) = delete;
+    ~FolderView() { CloseFolder(); }
+
     void Begin(const char* folder)
     {
+        CloseFolder();
+        s_keys.BeginPage();
         folder_ = folder;
+        keys_ = &s_keys.FolderOf(folder_);
         loaded_ = false;
         names_.Clear();
         sizes_.clear();
@@ -384,34 +468,42 @@ public:
         }
         names_.Sort();
         loaded_ = true;
+        folderFd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
 
     bool Has(const char* fileName) { return names_.Has(fileName); }
 
-    // The image is new or changed: its key and size are read again when next
-    // asked for, and the numbers and candidates it belongs to learn of it.
-    void Written(const char* fileName)
+    // The image is new or changed: its key is taken from the bytes written
+    // when they are given, else read again when next asked for; its size is
+    // read again, and the numbers and candidates it belongs to learn of it.
+    void Written(const char* fileName, const ByteBuffer* bytes, ImageFormat format)
     {
         const std::string name = fileName;
         names_.Insert(name);
         sizes_.erase(name);
-        s_keys.Forget(folder_ + name);
         NoteNumberTaken(name);
         // It is a candidate of every base name that its lower-case name goes
-        // on from with '.' or a digit 1 to 9.
+        // on from with '.' or a digit 1 to 9: each index leaves it, under
+        // the key it was indexed with, until the next search takes it again.
+        const auto known = keys_->find(name);
+        const StoredKey* indexedKey = known != keys_->end() ? &known->second : nullptr;
         std::string lower;
         for (char c : name) {
             if (!lower.empty() && (c == '.' || (c >= '1' && c <= '9'))) {
-                for (char format : {'g', 'p'}) {
-                    auto found = stems_.find(lower + '/' + format);
+                for (char letter : {'g', 'p'}) {
+                    auto found = stems_.find(lower + '/' + letter);
                     if (found != stems_.end()) {
-                        found->second.Remove(name);
+                        found->second.Remove(name, indexedKey);
                         found->second.pending.push_back(name);
                     }
                 }
             }
             lower += AsciiLower(c);
         }
+        if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
+            s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
+        else
+            keys_->erase(name);
     }
 
     // The size recorded in an image, read once per page; nullopt when the
@@ -428,13 +520,42 @@ public:
         return sizes_.emplace(fileName, size).first->second;
     }
 
-    // The names of `baseName`'s candidates in `format` whose key and colours
-    // hash to `match` (see MatchHash), in name order; null for none.
-    const std::vector<std::string>* Matching(const char* baseName, ImageFormat format, std::size_t match)
+    // The name of the first whole candidate of `baseName` in `format`, in
+    // name order, whose key and colours are these; null for none. The
+    // candidates not read yet are read in name order up to the first that
+    // matches, after those already read, which come first. The name stays
+    // until the view next changes.
+    const std::string* FirstMatch(const char* baseName, ImageFormat format, const unsigned char* colours,
+                                  const char* key, int keyLength)
     {
         StemIndex& index = IndexOf(baseName, format);
-        auto found = index.byMatch.find(match);
-        return found == index.byMatch.end() ? nullptr : &found->second;
+        // The first in name order of those read that match.
+        const std::string* first = nullptr;
+        const std::size_t match = MatchHash(colours, key, static_cast<std::size_t>(keyLength));
+        for (auto [at, end] = index.byMatch.equal_range(match); at != end; ++at) {
+            const std::string& name = at->second;
+            auto stored = keys_->find(name);
+            if (stored != keys_->end() && stored->second.whole && Matches(stored->second, colours, key, keyLength) &&
+                (first == nullptr || NameLess(name, *first)))
+                first = &name;
+        }
+        if (first != nullptr)
+            return first;
+        if (index.scanDone)
+            return nullptr;
+        bool matched = false;
+        after_ = index.scannedTo;
+        ForEachCandidate(
+            baseName,
+            [&](std::string_view candidate) {
+                index.scannedTo.assign(candidate);
+                const StoredKey* stored = AddCandidate(index, index.scannedTo, format);
+                matched = stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength);
+                return !matched;
+            },
+            after_);
+        index.scanDone = !matched;
+        return matched ? &index.scannedTo : nullptr;
     }
 
     int FirstFreeNumber(const char* baseName, const char* extension)
@@ -450,50 +571,50 @@ public:
 
 private:
     template <typename Visit>
-    void ForEachCandidate(const char* baseName, Visit visit)
+    void ForEachCandidate(const char* baseName, Visit visit, std::string_view after = {})
     {
         lowerBase_.clear();
         for (const char* c = baseName; *c != '\0'; ++c)
             lowerBase_ += AsciiLower(*c);
-        names_.ForEachCandidate(lowerBase_, visit);
+        names_.ForEachCandidate(lowerBase_, visit, after);
     }
 
-    // The candidates of a base name: made once per page by reading the key
-    // of each (once per run), then kept current as images are written.
+    // The candidates of a base name read so far this page (each key once
+    // per run), kept current as images are written.
     StemIndex& IndexOf(const char* baseName, ImageFormat format)
     {
         std::string id;
         for (const char* c = baseName; *c != '\0'; ++c)
             id += AsciiLower(*c);
         id += format == kFormatGif ? "/g" : "/p";
-        auto found = stems_.find(id);
-        if (found == stems_.end()) {
-            found = stems_.emplace(id, StemIndex()).first;
-            StemIndex& index = found->second;
-            ForEachCandidate(baseName, [&](std::string_view name) {
-                AddCandidate(index, std::string(name), format);
-                return true;
-            });
-        }
-        StemIndex& index = found->second;
+        StemIndex& index = stems_[id];
         std::vector<std::string> pending;
         pending.swap(index.pending);
         for (const std::string& name : pending) {
-            index.Remove(name);  // written twice since
-            AddCandidate(index, name, format);
+            // One after the stretch read is read when the search gets there.
+            if (index.Covers(name))
+                AddCandidate(index, name, format);
         }
         return index;
     }
 
-    void AddCandidate(StemIndex& index, const std::string& name, ImageFormat format)
+    // Adds the candidate `name` with its key; null (and nothing added) when
+    // it is none of `format`'s.
+    const StoredKey* AddCandidate(StemIndex& index, const std::string& name, ImageFormat format)
     {
         // The candidate must end in the format's extension, ignoring case,
         // and its path must fit.
         const char* extension = format == kFormatGif ? ".gif" : ".png";
         if (name.size() < 4 || !StartsWithIgnoringCase(std::string_view(name).substr(name.size() - 4), extension) ||
             folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
-            return;
-        index.Add(name, s_keys.Get(folder_ + name, format));
+            return nullptr;
+        // Opened in the folder already open, where it could be.
+        if (folderFd_ < 0)
+            path_.assign(folder_).append(name);
+        const StoredKey& key = folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format)
+                                              : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format);
+        index.Add(name, key);
+        return &key;
     }
 
     // Only names of exactly the form that numbering makes count, as only an
@@ -542,7 +663,18 @@ private:
         }
     }
 
+    void CloseFolder()
+    {
+        if (folderFd_ >= 0)
+            close(folderFd_);
+        folderFd_ = -1;
+    }
+
     std::string folder_;
+    int folderFd_ = -1;  // folder_ open while the view holds it, for opening its images
+    KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
+    std::string path_;  // scratch: a candidate's path
+    std::string after_;  // scratch: where a search goes on
     bool loaded_ = false;
     SortedNames names_;
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
@@ -579,7 +711,13 @@ bool ImageFolderHas(const char* folder, const char* fileName)
 void NoteImageWritten(const char* folder, const char* fileName)
 {
     s_view.Use(folder);
-    s_view.Written(fileName);
+    s_view.Written(fileName, nullptr, kFormatXbm);
+}
+
+void NoteImageWritten(const char* folder, const char* fileName, const ByteBuffer& bytes, ImageFormat format)
+{
+    s_view.Use(folder);
+    s_view.Written(fileName, &bytes, format);
 }
 
 bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size)
@@ -598,18 +736,12 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     if ((format != kFormatGif && format != kFormatPng) || keyLength <= 0)
         return;
     s_view.Use(folder);
-    const std::vector<std::string>* names =
-        s_view.Matching(baseName, format, MatchHash(colours, key, static_cast<std::size_t>(keyLength)));
-    if (names == nullptr)
-        return;
-    // The first whole one in name order whose key is the same.
-    for (const std::string& name : *names) {
-        const std::string path = s_view.folder() + name;
-        const StoredKey* stored = s_keys.Find(path);
-        if (stored != nullptr && Matches(*stored, colours, key, keyLength) && s_keys.IsWhole(path, format)) {
-            std::memcpy(foundPath, path.c_str(), path.size() + 1);
-            return;
-        }
+    const std::string* name = s_view.FirstMatch(baseName, format, colours, key, keyLength);
+    if (name != nullptr) {
+        // Both fit: AddCandidate takes no longer path.
+        const std::string& at = s_view.folder();
+        std::memcpy(foundPath, at.data(), at.size());
+        std::memcpy(foundPath + at.size(), name->c_str(), name->size() + 1);
     }
 }
 

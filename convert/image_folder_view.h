@@ -5,13 +5,15 @@
 // reuse search nor the choice of a free file name reads the folder again for
 // every block.
 #include "data/limits.h"
+#include "imaging/byte_buffer.h"
 #include "imaging/image_format.h"
 #include "imaging/image_size.h"
 
 // Leaves in `foundPath` (kMaxPath bytes) the full path of the first image, in
 // name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
-// whose key and colours equal `key` and `colours`; or makes it empty. Only
-// GIF and PNG images are searched.
+// whose key and colours equal `key` and `colours` and which is whole; or
+// makes it empty. Only GIF and PNG images are searched. The candidates are
+// read in name order only as far as the first match.
 void FindReusableImage(const char* folder, const char* baseName, const char* key, int keyLength,
                        const unsigned char* colours, char* foundPath, ImageFormat format);
 
@@ -28,8 +30,13 @@ bool ImageFolderHas(const char* folder, const char* fileName);
 // 0 when baseName.extension is free, else the least N >= 1 for which
 // baseNameN.extension is (names compared exactly, as ImageFolderHas does).
 int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension);
-// An image named `fileName` was (re)written in `folder`.
+// An image named `fileName` was (re)written in `folder`, by another
+// process: its key is read again when next needed.
 void NoteImageWritten(const char* folder, const char* fileName);
+// The page wrote `bytes` to the image `fileName` in `folder` (a GIF or PNG
+// in `format`): its key and whether it is whole come from them, and are
+// trusted until the page ends.
+void NoteImageWritten(const char* folder, const char* fileName, const ByteBuffer& bytes, ImageFormat format);
 // The size recorded in the image `fileName` of `folder`, read from the file
 // once per page (again after it is rewritten). False when it records none.
 bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size);

@@ -109,7 +109,7 @@ ImageWriteStatus ImageWriter::WriteImageFile(const BlockImage& image, int scale,
         if (encoded != ImageWriteStatus::kWritten)
             return Fail(encoded, imagePath, 0);
         StagedFile file;
-        if (!file.Open(imagePath, kStagedImagePrefix))
+        if (!file.OpenForFreeName(imagePath, kStagedImagePrefix))
             return Fail(ImageWriteStatus::kCannotCreate, imagePath, file.Error());
         if (!file.WriteAll(encoded_.data(), encoded_.size())) {
             file.Discard();

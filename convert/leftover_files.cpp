@@ -13,10 +13,13 @@
 namespace {
 
 constexpr std::time_t kLeftoverAge = 10 * 60;
+static_assert(kStagedPagePrefix[0] == '.' && kStagedImagePrefix[0] == '.' && kStagedFontPrefix[0] == '.');
 
 // A temporary name: a prefix, then the six characters mkstemp chose.
 bool IsTemporaryName(const char* name)
 {
+    if (name[0] != '.')
+        return false;  // every prefix begins with a point
     for (const char* prefix : {kStagedPagePrefix, kStagedImagePrefix, kStagedFontPrefix}) {
         const std::size_t length = std::strlen(prefix);
         if (std::strncmp(name, prefix, length) == 0 && std::strlen(name) == length + 6)

@@ -1,26 +1,37 @@
 #include "convert/run_tags.h"
 
+#include <cstdint>
+#include <deque>
 #include <unordered_map>
 
 namespace {
 
-// Image path to the first tag of the run that shows it.
-std::unordered_map<std::string, std::string> s_runTags;
+// Image path to the first tag of the run that shows it. Tags of one page
+// without diagnostics all stand at the page alone, so each place is kept
+// once, in the order noted (a deque keeps them where they are).
+std::unordered_map<std::string, std::uint32_t> s_runTags;
+std::deque<std::string> s_places;
 
 }  // namespace
 
 void BeginRunTags()
 {
     s_runTags.clear();
+    s_places.clear();
 }
 
 void NoteRunTag(const std::string& path, const std::string& where)
 {
-    s_runTags.emplace(path, where);
+    const auto [noted, isNew] = s_runTags.try_emplace(path, 0);
+    if (!isNew)
+        return;
+    if (s_places.empty() || s_places.back() != where)
+        s_places.push_back(where);
+    noted->second = static_cast<std::uint32_t>(s_places.size() - 1);
 }
 
 const std::string* FindRunTag(const std::string& path)
 {
     const auto found = s_runTags.find(path);
-    return found == s_runTags.end() ? nullptr : &found->second;
+    return found == s_runTags.end() ? nullptr : &s_places[found->second];
 }

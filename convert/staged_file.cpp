@@ -52,6 +52,22 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNe
     return Attach(fd, path, temp, true);
 }
 
+bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix)
+{
+    Discard();
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    // The mode is what "wb" gives a new file: 0666 less the umask.
+    // Readable too, for the copy where it cannot be linked.
+    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return Open(path, tempPrefix);
+    Attach(fd, path, std::string(), false);
+    unnamed_ = true;
+    tempPrefix_ = tempPrefix;
+    return true;
+}
+
 bool StagedFile::OpenNew(const std::string& path, bool* taken)
 {
     Discard();
@@ -74,6 +90,7 @@ bool StagedFile::Attach(int fd, const std::string& path, const std::string& writ
     path_ = path;
     tempPath_ = written;
     renameOnCommit_ = renameOnCommit;
+    unnamed_ = false;
     return true;
 }
 
@@ -110,6 +127,8 @@ bool StagedFile::WriteAll(const void* bytes, std::size_t count)
 
 bool StagedFile::Commit()
 {
+    if (unnamed_)
+        return LinkToFreeName() == FreeNameMove::kMoved;  // a file without a name is only linked
     if (!Close())
         return false;
     if (renameOnCommit_ && std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
@@ -124,6 +143,8 @@ bool StagedFile::Commit()
 
 FreeNameMove StagedFile::CommitToFreeName()
 {
+    if (unnamed_)
+        return LinkToFreeName();
     if (!Close())
         return FreeNameMove::kFailed;
     const FreeNameMove moved = renameOnCommit_ ? MoveToFreeName(tempPath_.c_str(), path_.c_str()) : FreeNameMove::kMoved;
@@ -133,6 +154,58 @@ FreeNameMove StagedFile::CommitToFreeName()
         unlink(tempPath_.c_str());
     tempPath_.clear();
     return moved;
+}
+
+FreeNameMove StagedFile::LinkToFreeName()
+{
+    if (fd_ < 0 || file_ || writeFailed_) {
+        Discard();
+        return FreeNameMove::kFailed;
+    }
+    // The descriptor's entry in /proc links the file itself; a link never
+    // replaces an entry.
+    char self[32];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        const bool closed = close(fd_) == 0;
+        if (!closed)
+            error_ = errno;
+        fd_ = -1;
+        unnamed_ = false;
+        if (closed)
+            return FreeNameMove::kMoved;
+        unlink(path_.c_str());  // not known to be whole
+        return FreeNameMove::kFailed;
+    }
+    if (errno == EEXIST) {
+        Discard();
+        return FreeNameMove::kTaken;
+    }
+    // No link from /proc here (not mounted, or refused): the bytes go
+    // through a named staged file, moved as one is.
+    const int unnamed = fd_;
+    fd_ = -1;
+    unnamed_ = false;
+    const std::string path = path_;
+    bool copied = Open(path, tempPrefix_, true);
+    unsigned char buffer[1 << 14];
+    for (off_t at = 0; copied;) {
+        const ssize_t n = pread(unnamed, buffer, sizeof buffer, at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            copied = n == 0;
+            break;
+        }
+        copied = WriteAll(buffer, static_cast<std::size_t>(n));
+        at += n;
+    }
+    close(unnamed);
+    if (!copied) {
+        Discard();
+        return FreeNameMove::kFailed;
+    }
+    return CommitToFreeName();
 }
 
 bool StagedFile::Close()
@@ -170,6 +243,7 @@ void StagedFile::Discard()
         close(fd_);
     file_ = nullptr;
     fd_ = -1;
+    unnamed_ = false;
     if (!tempPath_.empty()) {
         unlink(tempPath_.c_str());
         tempPath_.clear();

@@ -31,6 +31,11 @@ public:
     // is the page just kept under its source name), and gets a new file's
     // mode.
     bool Open(const std::string& path, const char* tempPrefix, bool asNewFile = false);
+    // Opens a file without a name in the folder of `path` (O_TMPFILE), for
+    // CommitToFreeName: it gets its name by a link, which never replaces an
+    // entry (Commit too only links it), and a run cut short leaves nothing
+    // behind. Where the file system makes no such files, the same as Open.
+    bool OpenForFreeName(const std::string& path, const char* tempPrefix);
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
     // Commit the file is still removed on failure. False when the name is
@@ -59,6 +64,8 @@ private:
     // Takes the open descriptor of the file `written` (removed on failure)
     // that will become `path`.
     bool Attach(int fd, const std::string& path, const std::string& written, bool renameOnCommit);
+    // CommitToFreeName for a file without a name.
+    FreeNameMove LinkToFreeName();
 
     int fd_ = -1;
     FILE* file_ = nullptr;  // over fd_, once file() was called
@@ -67,4 +74,6 @@ private:
     std::string tempPath_;  // the file being written: a temporary name, or path_ itself
     bool renameOnCommit_ = false;
     int error_ = 0;
+    bool unnamed_ = false;  // opened with O_TMPFILE: tempPath_ is empty
+    const char* tempPrefix_ = "";
 };

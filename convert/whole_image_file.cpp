@@ -1,11 +1,9 @@
 #include "convert/whole_image_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <vector>
 
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
@@ -17,36 +15,54 @@ constexpr off_t kLargestImageFile = off_t{256} << 20;
 
 }  // namespace
 
-bool IsWholeImageFile(const char* path, ImageFormat format)
+bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
+                        struct stat& st)
 {
-    if (format == kFormatXbm)
-        return true;
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    size = 0;
+    st = {};
+    const int fd = openat(atFd, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st;
-    std::vector<unsigned char> bytes;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLargestImageFile;
     if (ok) {
-        // One byte more than the size says, to see a file that grew.
-        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+        // One byte more than the size says, to see a file that grew; a
+        // short read of a regular file ends at its end.
+        const std::size_t room = static_cast<std::size_t>(st.st_size) + 1;
+        if (buffer.size() < room)
+            buffer.resize(room);
+        while (size < room) {
+            const std::size_t wanted = room - size;
+            const ssize_t n = pread(fd, buffer.data() + size, wanted, static_cast<off_t>(size));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
                 ok = n == 0;
                 break;
             }
-            got += static_cast<std::size_t>(n);
+            size += static_cast<std::size_t>(n);
+            if (static_cast<std::size_t>(n) < wanted)
+                break;
         }
-        bytes.resize(got);
     }
     close(fd);
-    if (!ok)
-        return false;
-    return format == kFormatGif ? IsWholeGif(bytes.data(), bytes.size()) : IsWholePng(bytes.data(), bytes.size());
+    return ok;
+}
+
+bool IsWholeImage(const unsigned char* bytes, std::size_t size, ImageFormat format)
+{
+    if (format == kFormatXbm)
+        return true;
+    return format == kFormatGif ? IsWholeGif(bytes, size) : IsWholePng(bytes, size);
+}
+
+bool IsWholeImageFile(const char* path, ImageFormat format)
+{
+    if (format == kFormatXbm)
+        return true;
+    std::vector<unsigned char> bytes;
+    std::size_t size = 0;
+    struct stat st;
+    return ReadImageFileBytes(AT_FDCWD, path, bytes, size, st) && IsWholeImage(bytes.data(), size, format);
 }
 
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single)

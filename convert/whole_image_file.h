@@ -1,6 +1,11 @@
 #pragma once
 // Whether an image file in the folder is whole, read to its last byte: the
 // check that an image must pass before it is reused.
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <vector>
+
 #include "imaging/image_format.h"
 #include "imaging/image_size.h"
 
@@ -8,6 +13,19 @@
 // XBM is never reused and is not looked at. False when the file cannot be
 // read or is larger than any image this program writes.
 bool IsWholeImageFile(const char* path, ImageFormat format);
+
+// True when `bytes` are a whole GIF or PNG, as IsWholeImageFile asks of a
+// file's bytes.
+bool IsWholeImage(const unsigned char* bytes, std::size_t size, ImageFormat format);
+
+// Reads the whole of the regular file at `path` (relative to the folder
+// open at `atFd`, or AT_FDCWD) with one open: its bytes into the first
+// `size` bytes of `buffer` (grown when need be, never shrunk), and what
+// fstat says of it into `st`. False when it cannot be read, is not a
+// regular file or is larger than any image this program writes; `st` is
+// then filled when fstat could say.
+bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
+                        struct stat& st);
 
 // True when the 2x image's size is exactly twice the 1x image's.
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single);

@@ -1,10 +1,12 @@
 // The first drop of a page under faults: a conversion that fails, and a
-// source page that another process makes while the run is about to make it.
-// The program is traced, and stopped on entry to the call that would put a
-// file at the source name, while the other process writes it.
+// source page that another process makes while the run is about to make it;
+// and a new image whose free name is taken while the run is about to give
+// it that name. The program is traced, and stopped on entry to the call that
+// would put a file at the name, while the other process writes it.
 #include <fcntl.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/whole_image_file.h"
 #include "tests/convert_fixture.h"
 
 namespace {
@@ -49,10 +52,10 @@ std::string NameMade(pid_t pid, const SyscallInfo& call)
     }
 }
 
-// Runs sylpic in `dir`; `meanwhile` runs once, while the program is stopped
-// before making `name` by a rename or a link.
+// Runs sylpic in `dir`; `meanwhile` runs once, while the program (`pid`) is
+// stopped before making `name` by a rename or a link.
 RunResult RunStoppedBefore(const ScratchDir& dir, std::vector<std::string> args, const std::string& name,
-                           const std::function<void()>& meanwhile)
+                           const std::function<void(pid_t pid)>& meanwhile)
 {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -82,7 +85,7 @@ RunResult RunStoppedBefore(const ScratchDir& dir, std::vector<std::string> args,
             ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof call, &call) > 0 && call.op == PTRACE_SYSCALL_INFO_ENTRY) {
             const std::string made = NameMade(pid, call);
             if (made.size() >= name.size() && made.compare(made.size() - name.size(), name.size(), name) == 0) {
-                meanwhile();
+                meanwhile(pid);
                 done = true;
             }
         }
@@ -109,11 +112,42 @@ TEST(FirstDropTest, APageIsNeverLostAndASourcePageNeverReplaced)
     // make it: the run refuses the page, and both files stay as they are.
     WriteWholeFile(dir / "x.htm", "[[han]]");
     r = RunStoppedBefore(dir, {"--font", "NanumGothic", "x.htm"}, "sp_x.htm",
-                         [&] { WriteWholeFile(dir / "sp_x.htm", "hand-written"); });
+                         [&](pid_t) { WriteWholeFile(dir / "sp_x.htm", "hand-written"); });
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, dir / "x.htm" + "　処理しませんでした\n");
     EXPECT_EQ(ReadWholeFile(dir / "sp_x.htm"), "hand-written");
     EXPECT_EQ(ReadWholeFile(dir / "x.htm"), "[[han]]");
+}
+
+TEST(FreeImageNameTest, ANameTakenMeanwhileGoesToTheNextNumberAndAFailedLinkToAStagedFile)
+{
+    // Another process takes han.gif just before the run links its image
+    // there: the run takes han1.gif, and the other file stays as it is.
+    ScratchDir dir;
+    WriteWholeFile(dir / "sp_page.htm", "[[han]]");
+    RunResult r = RunStoppedBefore(dir, {"--font", "NanumGothic", "sp_page.htm"}, "hanimg/han.gif",
+                                   [&](pid_t) { WriteWholeFile(dir / "hanimg/han.gif", "another's"); });
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/han.gif"), "another's");
+    EXPECT_EQ(ReadWholeFile(dir / "page.htm"), "<img src=\"./hanimg/han1.gif\">");
+    EXPECT_TRUE(IsWholeImageFile((dir / "hanimg/han1.gif").c_str(), kFormatGif));
+
+#if defined(__x86_64__)
+    // The call that would name the image fails (skipped, as a link from
+    // /proc fails where it is not mounted): the image takes its name through
+    // a named staged file, which leaves nothing behind.
+    ScratchDir other;
+    WriteWholeFile(other / "sp_page.htm", "[[han]]");
+    r = RunStoppedBefore(other, {"--font", "NanumGothic", "sp_page.htm"}, "hanimg/han.gif", [](pid_t pid) {
+        user_regs_struct regs{};
+        ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+        regs.orig_rax = static_cast<unsigned long long>(-1);  // no call: it returns ENOSYS
+        ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+    });
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(IsWholeImageFile((other / "hanimg/han.gif").c_str(), kFormatGif));
+    EXPECT_EQ(ListFolder(other / "hanimg"), std::vector<std::string>{"han.gif"});
+#endif
 }
 
 }  // namespace
