@@ -9,6 +9,8 @@
 #include "hangul/block_buffers.h"
 #include "imaging/image_format.h"
 
+namespace sylpic {
+
 ConversionSettings CMainDlg::Settings() const
 {
     ConversionSettings settings;
@@ -79,3 +81,5 @@ int CMainDlg::BuildImageKey(char key[kImageKeyBytes])
     return MakeImageKey(m_strFontName, m_strFontSize, m_bTransparent != 0, g_glyphString.bytes,
                         g_glyphString.KeyLength(g_bUnicodeMode), key);
 }
+
+}  // namespace sylpic

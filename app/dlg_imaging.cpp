@@ -11,6 +11,8 @@
 #include "imaging/rasterizer.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 bool WriteWhole(FILE* file, const ByteBuffer& bytes)
@@ -80,3 +82,5 @@ int CMainDlg::WriteXbm(FILE* file, const char* name)
     EncodeImage(ImageBits(), kFormatXbm, {}, name, bytes, png);
     return WriteWhole(file, bytes) ? 0 : -1;
 }
+
+}  // namespace sylpic

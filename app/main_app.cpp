@@ -7,6 +7,8 @@
 #include "app/profile.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 std::string AbsolutePath(const std::string& path)
@@ -55,3 +57,5 @@ bool CMainApp::InitInstance(StartUpHost& host)
     }
     return false;
 }
+
+}  // namespace sylpic

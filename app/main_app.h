@@ -8,6 +8,8 @@
 
 #include "app/settings.h"
 
+namespace sylpic {
+
 class CMainDlg;
 
 // What start-up needs of the platform: the two checks and the window side.
@@ -36,3 +38,5 @@ public:
 private:
     std::string m_strProfilePath;
 };
+
+}  // namespace sylpic

@@ -2,6 +2,8 @@
 
 #include "res/messages.h"
 
+namespace sylpic {
+
 CMainDlg::CMainDlg(UserInterface* ui) : m_pUi(ui) {}
 
 CMainDlg::~CMainDlg() = default;
@@ -38,3 +40,5 @@ void CMainDlg::ReportCause(std::string_view path, std::string_view reason)
     if (m_pUi)
         m_pUi->ReportCause(path, reason);
 }
+
+}  // namespace sylpic

@@ -21,6 +21,8 @@
 #include "imaging/glyph_bitmap.h"
 #include "imaging/page_colours.h"
 
+namespace sylpic {
+
 class CMainDlg : public ConversionLog {
 public:
     explicit CMainDlg(UserInterface* ui = nullptr);
@@ -107,3 +109,5 @@ private:
 
     UserInterface* m_pUi = nullptr;
 };
+
+}  // namespace sylpic

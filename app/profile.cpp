@@ -8,6 +8,8 @@
 
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 std::string_view Trim(std::string_view s)
@@ -173,3 +175,5 @@ void ProfileFile::WriteInt(std::string_view section, std::string_view key, int v
 {
     WriteString(section, key, std::to_string(value));
 }
+
+}  // namespace sylpic

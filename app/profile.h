@@ -9,6 +9,8 @@
 
 #include "app/whole_file_replacement.h"
 
+namespace sylpic {
+
 class ProfileFile {
 public:
     explicit ProfileFile(std::string path) : path_(std::move(path)) {}
@@ -55,3 +57,5 @@ private:
     std::string lineEnd_ = "\r\n";  // for the lines added
     FileReplacement saveResult_;
 };
+
+}  // namespace sylpic

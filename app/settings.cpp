@@ -9,6 +9,8 @@
 #include "res/messages.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 // The tag options: each is written back only once the file has used it.
@@ -128,3 +130,5 @@ void SettleDialogSelections(CMainDlg& dlg, const std::vector<std::string>& faces
         dlg.LogText("(2)", true, true);
     }
 }
+
+}  // namespace sylpic

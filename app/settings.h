@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace sylpic {
+
 class CMainDlg;
 class ProfileFile;
 
@@ -47,3 +49,5 @@ std::vector<std::string> FontBoxItems(const std::vector<std::string>& fontList);
 // there is no face), size and format with their fallbacks "12" and "GIF",
 // logging message 105 with "(1)" or "(2)" when a fallback is missing.
 void SettleDialogSelections(CMainDlg& dlg, const std::vector<std::string>& faces);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 // command line each implement this small interface.
 #include <string_view>
 
+namespace sylpic {
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -25,3 +27,5 @@ public:
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}
 };
+
+}  // namespace sylpic

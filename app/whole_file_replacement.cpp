@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace sylpic {
+
 namespace {
 
 // Links followed one after another before giving up, as the kernel does.
@@ -140,3 +142,5 @@ FileReplacement ReplaceFileWhole(const std::string& path, std::string_view bytes
     result.ok = true;
     return result;
 }
+
+}  // namespace sylpic

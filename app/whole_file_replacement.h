@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+namespace sylpic {
+
 struct FileReplacement {
     bool ok = false;
     std::string path;    // the file written or refused, links followed
@@ -24,3 +26,5 @@ struct FileReplacement {
 };
 
 FileReplacement ReplaceFileWhole(const std::string& path, std::string_view bytes);
+
+}  // namespace sylpic

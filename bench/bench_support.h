@@ -11,6 +11,8 @@
 
 #include "app/user_interface.h"
 
+namespace sylpic {
+
 // The conversions' log goes nowhere; a message box goes to standard error.
 class SilentUi : public UserInterface {
 public:
@@ -72,3 +74,5 @@ inline std::string MakeScratch(const std::string& root)
     return pattern + "/";
 }
 
+
+}  // namespace sylpic

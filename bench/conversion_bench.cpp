@@ -33,6 +33,8 @@
 #include "app/main_dlg.h"
 #include "bench/bench_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 constexpr const char* kFont = "NanumGothic";

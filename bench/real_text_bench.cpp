@@ -23,6 +23,8 @@
 #include "imaging/font_engine.h"
 #include "imaging/web_font.h"
 
+using namespace sylpic;
+
 namespace {
 
 double Median(std::vector<double> values)

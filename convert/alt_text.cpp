@@ -3,6 +3,8 @@
 #include "convert/html_text.h"
 #include "hangul/glyph_text.h"
 
+namespace sylpic {
+
 std::string BuildAltText(std::u32string_view drawn, PageEncoding encoding)
 {
     std::string text;
@@ -14,3 +16,5 @@ std::string BuildAltText(const GlyphString& glyphs, bool unicodeMode, PageEncodi
 {
     return BuildAltText(DecodeGlyphString(glyphs, unicodeMode), encoding);
 }
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 
 #include "convert/page_encoding.h"
 
+namespace sylpic {
+
 struct GlyphString;
 
 // The attribute value for `drawn`, the text as drawn (the error glyph being
@@ -20,3 +22,5 @@ std::string BuildAltText(std::u32string_view drawn, PageEncoding encoding);
 // The same for the glyph string, decoded in the given mode as far as it is
 // drawn.
 std::string BuildAltText(const GlyphString& glyphs, bool unicodeMode, PageEncoding encoding);
+
+}  // namespace sylpic

@@ -7,6 +7,8 @@
 #include "hangul/cp932_text.h"
 #include "hangul/utf8_text.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr std::size_t kShownCharacters = 60;
@@ -200,3 +202,5 @@ std::string FormatBlockDiagnostic(const BlockDiagnostic& d)
     line += ": " + Reason(d);
     return line;
 }
+
+}  // namespace sylpic

@@ -9,6 +9,8 @@
 
 #include "convert/page_encoding.h"
 
+namespace sylpic {
+
 enum class DiagnosticSeverity : int { kError, kWarning };
 
 enum class BlockProblem : int {
@@ -74,3 +76,5 @@ public:
 // The diagnostic as one line of UTF-8 without a line end. The block text is
 // cut after 60 characters with "…", and control bytes show as one space.
 std::string FormatBlockDiagnostic(const BlockDiagnostic& diagnostic);
+
+}  // namespace sylpic

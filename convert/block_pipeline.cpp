@@ -17,6 +17,8 @@
 #include "hangul/glyph_text.h"
 #include "imaging/image_size.h"
 
+namespace sylpic {
+
 bool BlockPipeline::Run(int& errorTotal, RealTextPlace place)
 {
     tag_.clear();
@@ -287,3 +289,5 @@ void BlockPipeline::AddDimensions(ImageTag& tag, const char* fileName, bool draw
     if (const FontLines* lines = CurrentFontLines())
         tag.AddRowsBelowBaseline(lines->descent);
 }
+
+}  // namespace sylpic

@@ -16,6 +16,8 @@
 #include "imaging/image_format.h"
 #include "imaging/rasterizer.h"
 
+namespace sylpic {
+
 class ImageTag;
 
 // The em a block's image was drawn at: the settings' (emPixels 0), another
@@ -71,3 +73,5 @@ private:
     bool fontLinesKnown_ = false;
     std::string tag_;
 };
+
+}  // namespace sylpic

@@ -3,6 +3,8 @@
 #include "convert/image_name.h"
 #include "hangul/block_buffers.h"
 
+namespace sylpic {
+
 void BeginPage(bool unicodeMode, bool utf8Page, bool realText)
 {
     g_page.Reset(unicodeMode, utf8Page, realText);
@@ -14,3 +16,5 @@ void BeginBlock()
     g_block.Reset();
     g_imageName.Clear();
 }
+
+}  // namespace sylpic

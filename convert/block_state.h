@@ -17,5 +17,9 @@
 // The page scanner, the tests and the fuzz targets call these; no one clears
 // a buffer by hand.
 
+namespace sylpic {
+
 void BeginPage(bool unicodeMode, bool utf8Page = false, bool realText = false);
 void BeginBlock();
+
+}  // namespace sylpic

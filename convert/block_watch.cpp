@@ -2,6 +2,8 @@
 
 #include "hangul/block_buffers.h"
 
+namespace sylpic {
+
 namespace {
 
 BlockProblem ProblemOf(BlockFailure failure)
@@ -76,3 +78,5 @@ void BlockWatch::ReportOpen()
     // stood, so only the missing end is worth telling.
     Report(BlockProblem::kOpenAtEnd);
 }
+
+}  // namespace sylpic

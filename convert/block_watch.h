@@ -5,6 +5,8 @@
 #include "convert/block_diagnostics.h"
 #include "hangul/block_parser.h"
 
+namespace sylpic {
+
 class BlockWatch {
 public:
     BlockWatch(BlockDiagnostics& sink, const char* pagePath, PageEncoding encoding)
@@ -78,3 +80,5 @@ private:
     long cutCharacters_ = 0;  // of the glyph string, as the parse reported them
     long firstCut_ = 0;
 };
+
+}  // namespace sylpic

@@ -27,6 +27,8 @@
 #include "imaging/web_font.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 // A dropped path keeps at most 255 characters, as a drop delivers it.
@@ -302,3 +304,5 @@ void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
     }
     run.webFont = nullptr;
 }
+
+}  // namespace sylpic

@@ -12,6 +12,8 @@
 #include "data/limits.h"
 #include "imaging/page_colours.h"
 
+namespace sylpic {
+
 // How a conversion run ended (for the command line's exit status).
 enum class RunOutcome : int {
     kAllClean = 0,     // every page ended with message 107
@@ -47,3 +49,5 @@ void RunConversion(ConversionRun& run, const std::vector<std::string>& paths);
 // Deletes the error images ("_err_" names, any extension) in `folder`, given
 // with its trailing '/'.
 void DeleteErrorImages(const char* folder);
+
+}  // namespace sylpic

@@ -13,6 +13,8 @@
 #include "imaging/image_format.h"
 #include "imaging/page_colours.h"
 
+namespace sylpic {
+
 // Where the engine reports: the log pane's text and the message boxes.
 class ConversionLog {
 public:
@@ -69,3 +71,5 @@ struct ConversionSettings {
             std::copy(textColour->begin(), textColour->end(), colours + 3);
     }
 };
+
+}  // namespace sylpic

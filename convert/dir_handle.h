@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace sylpic {
+
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
@@ -18,3 +20,5 @@ inline DirHandle OpenFolder(const char* path)
 {
     return DirHandle(opendir(path));
 }
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 #include "convert/dir_handle.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 }  // namespace
@@ -62,3 +64,5 @@ std::vector<std::string> FindMatchingFiles(const std::string& pathPattern)
     });
     return names;
 }
+
+}  // namespace sylpic

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace sylpic {
+
 // True when `name` matches the wildcard `pattern` (no folder in either).
 bool WildcardMatch(const char* pattern, const char* name);
 
@@ -12,3 +14,5 @@ bool WildcardMatch(const char* pattern, const char* name);
 // `pathPattern` (up to its last '/') that match its last component, sorted
 // by name. "." and ".." are never returned. An unreadable folder gives none.
 std::vector<std::string> FindMatchingFiles(const std::string& pathPattern);
+
+}  // namespace sylpic

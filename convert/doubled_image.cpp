@@ -10,6 +10,8 @@
 #include "convert/whole_image_file.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 // True when the 2x image at `path` carries `comment` and the page's colours,
@@ -63,3 +65,5 @@ bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image,
     std::snprintf(place.fileName, sizeof place.fileName, "%s", fileName);
     return ReportImageWrite(job.log, image.format, writer.Write(doubled, 2, place), writer);
 }
+
+}  // namespace sylpic

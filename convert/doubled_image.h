@@ -18,6 +18,8 @@
 #include "convert/image_writer.h"
 #include "convert/page_scan.h"
 
+namespace sylpic {
+
 // The comment that follows the 1x key in a 2x image.
 inline constexpr char kDoubledKeyMarker[] = " @2x";
 // The image folder's folder of 2x images.
@@ -33,3 +35,5 @@ inline constexpr char kDoubledImageFolder[] = "2x/";
 // made), whose message is logged.
 bool PutDoubledImage(PageJob& job, ImageWriter& writer, const BlockImage& image, const char* fileName,
                      bool oneXWritten, bool mayDraw, bool& stands);
+
+}  // namespace sylpic

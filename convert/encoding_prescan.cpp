@@ -8,6 +8,8 @@
 #include "data/encoding_labels.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr std::string_view kUtf8 = "UTF-8";
@@ -332,3 +334,5 @@ std::string_view PrescanEncoding(const unsigned char* bytes, std::size_t size)
 {
     return Prescan(bytes, size).Run();
 }
+
+}  // namespace sylpic

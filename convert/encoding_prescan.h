@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace sylpic {
+
 // Browsers look no further than this many bytes for a declaration.
 inline constexpr std::size_t kPrescanBytes = 1024;
 
@@ -27,3 +29,5 @@ std::string_view EncodingForLabel(std::string_view label);
 // take them. Only a page that starts with "<?x" in UTF-16 gives "UTF-16LE"
 // or "UTF-16BE". Returns an empty view when the page declares nothing.
 std::string_view PrescanEncoding(const unsigned char* bytes, std::size_t size);
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 #include "convert/conversion_settings.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 std::string_view CauseReason(int cause)
 {
     switch (cause) {
@@ -35,3 +37,5 @@ int PageFileCause(const char* path, int openError)
         return kCauseNotRegularFile;
     return openError;
 }
+
+}  // namespace sylpic

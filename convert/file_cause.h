@@ -4,6 +4,8 @@
 // the errno at the point of failure, or one of the program's own reasons.
 #include <string_view>
 
+namespace sylpic {
+
 class ConversionLog;
 
 // Causes beside the errno values (which are all positive).
@@ -21,3 +23,5 @@ void ReportFileCause(ConversionLog& log, std::string_view path, int cause);
 // EISDIR for a folder, kCauseNotRegularFile for anything else not a
 // regular file, else `openError` (the error of opening it).
 int PageFileCause(const char* path, int openError);
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 
+namespace sylpic {
+
 FreeNameMove MoveToFreeName(const char* from, const char* to)
 {
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
@@ -25,3 +27,5 @@ FreeNameMove MoveToFreeName(const char* from, const char* to)
     unlink(from);
     return FreeNameMove::kMoved;
 }
+
+}  // namespace sylpic

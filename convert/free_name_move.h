@@ -1,4 +1,7 @@
 #pragma once
+
+namespace sylpic {
+
 // Moving a finished file onto a name that no entry has, never replacing one:
 // for files whose name must not take another's place, where rename() would
 // replace whatever stands at the name.
@@ -13,3 +16,5 @@ enum class FreeNameMove {
 // (renameat2 with RENAME_NOREPLACE), else links `to` to it and removes
 // `from`. Both names lie in the same folder.
 FreeNameMove MoveToFreeName(const char* from, const char* to);
+
+}  // namespace sylpic

@@ -2,6 +2,8 @@
 
 #include "hangul/utf8_text.h"
 
+namespace sylpic {
+
 std::u32string ShownCharacters(std::u32string_view drawn)
 {
     std::u32string shown;
@@ -46,3 +48,5 @@ void AppendHtmlText(std::u32string_view shown, PageEncoding encoding, QuoteEscap
         }
     }
 }
+
+}  // namespace sylpic

@@ -10,6 +10,8 @@
 
 #include "convert/page_encoding.h"
 
+namespace sylpic {
+
 // The characters of `drawn` that a page shows: control characters (below
 // U+0020, and U+007F) are left out; a surrogate, or a value past U+10FFFF,
 // becomes U+FFFD.
@@ -23,3 +25,5 @@ enum class QuoteEscape { kNo, kYes };
 // page, and as a decimal character reference ("&#54620;") for a code page
 // 932 page, whose text is thus all ASCII.
 void AppendHtmlText(std::u32string_view shown, PageEncoding encoding, QuoteEscape quotes, std::string& out);
+
+}  // namespace sylpic

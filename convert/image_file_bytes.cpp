@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace sylpic {
+
 ImageFileBytes::ImageFileBytes(const char* path) : fd_(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
 
 ImageFileBytes::~ImageFileBytes()
@@ -47,3 +49,5 @@ std::size_t ImageFileBytes::ReadAt(std::size_t offset, unsigned char* to, std::s
     std::memcpy(to, window_.data() + from, available);
     return available;
 }
+
+}  // namespace sylpic

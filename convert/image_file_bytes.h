@@ -12,6 +12,8 @@
 
 #include "imaging/byte_source.h"
 
+namespace sylpic {
+
 class ImageFileBytes final : public ByteSource {
 public:
     explicit ImageFileBytes(const char* path);
@@ -37,3 +39,5 @@ private:
     mutable std::size_t windowAt_ = 0;
     mutable bool windowHoldsEnd_ = false;
 };
+
+}  // namespace sylpic

@@ -27,6 +27,8 @@
 #include "convert/whole_image_file.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 // The key and colours of one image file, and whether it is whole, with
@@ -750,3 +752,5 @@ int FirstFreeImageNumber(const char* folder, const char* baseName, const char* e
     s_view.Use(folder);
     return s_view.FirstFreeNumber(baseName, extension);
 }
+
+}  // namespace sylpic

@@ -9,6 +9,8 @@
 #include "imaging/image_format.h"
 #include "imaging/image_size.h"
 
+namespace sylpic {
+
 // Leaves in `foundPath` (kMaxPath bytes) the full path of the first image, in
 // name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
 // whose key and colours equal `key` and `colours` and which is whole; or
@@ -40,3 +42,5 @@ void NoteImageWritten(const char* folder, const char* fileName, const ByteBuffer
 // The size recorded in the image `fileName` of `folder`, read from the file
 // once per page (again after it is rewritten). False when it records none.
 bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include "convert/image_key.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 int MakeImageKey(std::string_view fontName, std::string_view fontSize, bool transparent,
                  const unsigned char* glyphs, int glyphLength, char key[kImageKeyBytes])
 {
@@ -46,3 +48,5 @@ std::string GlyphBytesOfKey(std::string_view key)
         bytes += static_cast<char>(HexDigitValue(hex[i]) * 16 + HexDigitValue(hex[i + 1]));
     return bytes;
 }
+
+}  // namespace sylpic

@@ -10,6 +10,8 @@
 #include "imaging/image_format.h"
 #include "imaging/image_size.h"
 
+namespace sylpic {
+
 // Writes into `key` the key of a block drawn in `fontName` at `fontSize`
 // (both as set), opaque or transparent, whose glyph string is `glyphs`:
 // "<font> <size> ", "^" unless transparent, then each glyph byte in upper-
@@ -37,3 +39,5 @@ int ReadPngKeyFrom(const unsigned char* bytes, std::size_t size, char* text, uns
 // Reads the size recorded at the start of the image file at `path`, a
 // file in `format`. False when the file cannot be read or records none.
 bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size);
+
+}  // namespace sylpic

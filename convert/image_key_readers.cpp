@@ -7,6 +7,8 @@
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
 
+namespace sylpic {
+
 bool ReadImageFileSize(const char* path, ImageFormat format, ImageSize& size)
 {
     const ImageFileBytes file(path);
@@ -45,3 +47,5 @@ int ReadPngKeyFrom(const unsigned char* bytes, std::size_t size, char* text, uns
 {
     return ReadPngKeyFrom(MemoryBytes(bytes, size), text, colours);
 }
+
+}  // namespace sylpic

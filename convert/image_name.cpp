@@ -8,6 +8,8 @@
 #include "hangul/ascii_text.h"
 #include "hangul/code_page.h"
 
+namespace sylpic {
+
 ImageName g_imageName;
 
 namespace {
@@ -219,3 +221,5 @@ bool IsReservedName(const char* name)
     return (StartsWithIgnoringCase(name, "com") || StartsWithIgnoringCase(name, "lpt")) &&
            name[3] >= '1' && name[3] <= '9' && name[4] == '\0';
 }
+
+}  // namespace sylpic

@@ -13,6 +13,8 @@
 #include "data/limits.h"
 #include "hangul/name_sink.h"
 
+namespace sylpic {
+
 struct ImageName {
     // Zero-terminated ASCII.
     char base[kImageBaseNameBytes];
@@ -48,3 +50,5 @@ void ApplyNameDirective(const char* text, int count);
 
 // True for a device name that the platform refuses as a file name.
 bool IsReservedName(const char* name);
+
+}  // namespace sylpic

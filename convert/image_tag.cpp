@@ -1,5 +1,7 @@
 #include "convert/image_tag.h"
 
+namespace sylpic {
+
 ImageTag::ImageTag(std::string_view fileName)
 {
     text_ = "<img src=\"./hanimg/";
@@ -39,3 +41,5 @@ std::string ImageTag::Finish() const
 {
     return text_ + '>';
 }
+
+}  // namespace sylpic

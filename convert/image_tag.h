@@ -15,6 +15,8 @@
 
 #include "imaging/image_size.h"
 
+namespace sylpic {
+
 class ImageTag {
 public:
     // Opens the tag with the image's source: <img src="./hanimg/<fileName>"
@@ -37,3 +39,5 @@ public:
 private:
     std::string text_;
 };
+
+}  // namespace sylpic

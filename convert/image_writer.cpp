@@ -14,6 +14,8 @@
 #include "imaging/xbm_encoder.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 // The text of a PNG that did not reach its file whole, beside the code
@@ -189,3 +191,5 @@ bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus s
         ReportFileCause(log, writer.FailedPath(), status == ImageWriteStatus::kEncodeFailed ? EOVERFLOW : writer.FailedCause());
     return false;
 }
+
+}  // namespace sylpic

@@ -31,6 +31,8 @@
 #include "imaging/png_encoder.h"
 #include "imaging/rasterizer.h"
 
+namespace sylpic {
+
 class StagedFile;
 
 // How drawing, encoding and writing an image ended.
@@ -106,3 +108,5 @@ void ShowImageWriteBox(ConversionLog& log, ImageFormat format, ImageWriteStatus 
 // then the message of the failure and its cause (the image's path and the
 // reason). False unless the image was written: the block then ends the run.
 bool ReportImageWrite(ConversionLog& log, ImageFormat format, ImageWriteStatus status, const ImageWriter& writer);
+
+}  // namespace sylpic

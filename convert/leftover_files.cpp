@@ -10,6 +10,8 @@
 #include "convert/dir_handle.h"
 #include "convert/staged_file.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr std::time_t kLeftoverAge = 10 * 60;
@@ -45,3 +47,5 @@ void RemoveLeftoverFiles(const char* folder)
             unlink(path.c_str());  // a failure leaves it for a later run
     }
 }
+
+}  // namespace sylpic

@@ -5,7 +5,11 @@
 // another run writes them, and only when they are older than any page's
 // conversion takes, in case a run elsewhere wrote without the lock.
 
+namespace sylpic {
+
 // Removes from `folder` (ending in '/', or empty for the current folder)
 // the temporary files of pages and images last changed more than ten
 // minutes ago.
 void RemoveLeftoverFiles(const char* folder);
+
+}  // namespace sylpic

@@ -3,6 +3,8 @@
 #include "convert/encoding_prescan.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 bool StartsWith(const unsigned char* bytes, std::size_t size, std::string_view prefix)
@@ -51,3 +53,5 @@ std::optional<PageEncodingChoice> ParsePageEncodingChoice(std::string_view text)
         return PageEncodingChoice::kCp932;
     return std::nullopt;
 }
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 
 #include "convert/encoding_prescan.h"
 
+namespace sylpic {
+
 enum class PageEncoding { kCp932, kUtf8 };
 
 // What the user asks for: "auto" (the default) decides per page.
@@ -33,3 +35,5 @@ PageEncoding ResolvePageEncoding(PageEncodingChoice choice, const unsigned char*
 // file (PAGEENC) spell it: "auto", "utf-8" or "cp932", in any case of ASCII
 // letters. Anything else, spaces around it included, is no choice.
 std::optional<PageEncodingChoice> ParsePageEncodingChoice(std::string_view text);
+
+}  // namespace sylpic

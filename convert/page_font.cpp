@@ -18,6 +18,8 @@
 #include "imaging/web_font.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 // Whether the file at `path` is a whole WOFF2 file, read as it stands.
@@ -152,3 +154,5 @@ bool WritePageFont(PageJob& job, RealTextPage& page)
     page.style = FontStyleElement(family, files);
     return true;
 }
+
+}  // namespace sylpic

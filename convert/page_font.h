@@ -9,6 +9,8 @@
 // of that name is used as it stands, with no font work at all.
 #include <string>
 
+namespace sylpic {
+
 class BlockDiagnostics;
 class ConversionLog;
 struct PageJob;
@@ -26,3 +28,5 @@ bool FindRunWebFont(const std::string& fontName, ConversionLog& log, BlockDiagno
 // names them into `page.style`; counts the files written in
 // `job.createdCount`. False after a fatal error, whose message is logged.
 bool WritePageFont(PageJob& job, RealTextPage& page);
+
+}  // namespace sylpic

@@ -10,6 +10,8 @@
 #include "convert/page_encoding.h"
 #include "imaging/page_colours.h"
 
+namespace sylpic {
+
 // One page for the page scanner.
 struct RealTextPage;
 struct WebFontFamily;
@@ -38,3 +40,5 @@ struct PageJob {
 // its image's tag. Returns the page's error count, or -1 after a fatal error
 // (whose message is logged).
 int ScanPage(PageJob& job, std::FILE* source, std::FILE* output);
+
+}  // namespace sylpic

@@ -25,6 +25,8 @@
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr int kResultFatal = -1;
@@ -402,3 +404,5 @@ int ScanPage(PageJob& job, FILE* source, FILE* output)
     EndImageFolder();
     return result;
 }
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 
 #include "data/limits.h"
 
+namespace sylpic {
+
 namespace {
 
 char s_drive[3];
@@ -44,3 +46,5 @@ const char* GetPathPart(const char* path, int part)
     default: return nullptr;
     }
 }
+
+}  // namespace sylpic

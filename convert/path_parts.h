@@ -1,6 +1,8 @@
 #pragma once
 // Splitting a path into drive, folder, file name and extension.
 
+namespace sylpic {
+
 enum PathPart : int { kPathDrive = 1, kPathFolder = 2, kPathName = 3, kPathExtension = 4 };
 
 // Splits `path` into four module-level buffers and returns one of them: the
@@ -10,3 +12,5 @@ enum PathPart : int { kPathDrive = 1, kPathFolder = 2, kPathName = 3, kPathExten
 // result stays valid only until the next call. Parts longer than their
 // buffers (255 characters) are cut.
 const char* GetPathPart(const char* path, int part);
+
+}  // namespace sylpic

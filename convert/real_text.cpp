@@ -5,6 +5,8 @@
 #include "convert/html_text.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 std::string RealTextMarkup(std::u32string_view shown, PageEncoding encoding, RealTextPlace place)
 {
     std::string markup;
@@ -95,3 +97,5 @@ std::string FontStyleElement(std::string_view family, const std::vector<WebFontF
     style += ".sylpic{font-family:" + quoted + ",sans-serif;word-break:keep-all}</style>";
     return style;
 }
+
+}  // namespace sylpic

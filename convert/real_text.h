@@ -14,6 +14,8 @@
 
 #include "convert/page_encoding.h"
 
+namespace sylpic {
+
 // Where a block stands, for what may replace it.
 enum class RealTextPlace {
     kSpan,  // in the page's content: a <span class="sylpic" lang="ko">
@@ -71,3 +73,5 @@ struct WebFontFaceFile {
 // The <style> element that gives the spans their font: one @font-face per
 // weight under one family, the chosen face's weight first.
 std::string FontStyleElement(std::string_view family, const std::vector<WebFontFaceFile>& faces);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include <deque>
 #include <unordered_map>
 
+namespace sylpic {
+
 namespace {
 
 // Image path to the first tag of the run that shows it. Tags of one page
@@ -35,3 +37,5 @@ const std::string* FindRunTag(const std::string& path)
     const auto found = s_runTags.find(path);
     return found == s_runTags.end() ? nullptr : &s_places[found->second];
 }
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 // say so. RunConversion begins it; the block pipeline notes every tag.
 #include <string>
 
+namespace sylpic {
+
 // Forgets the tags of an earlier run.
 void BeginRunTags();
 // A tag showing the image at `path` was written for the block `where`
@@ -11,3 +13,5 @@ void BeginRunTags();
 void NoteRunTag(const std::string& path, const std::string& where);
 // Where the first tag of this run that shows `path` stands; null for none.
 const std::string* FindRunTag(const std::string& path);
+
+}  // namespace sylpic

@@ -12,6 +12,8 @@
 #include "convert/dir_search.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 std::string PathInFolder(const std::string& folder, const char* name)
@@ -91,3 +93,5 @@ SitePages FindSitePages(const std::vector<std::string>& folders)
     std::sort(found.pages.begin(), found.pages.end());
     return found;
 }
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+namespace sylpic {
+
 // True for the name of a source page: "sp_" (in any case), then at least one
 // character, then ".htm" or ".html" (in any case).
 bool IsSourcePageName(std::string_view name);
@@ -28,3 +30,5 @@ struct SitePages {
 // a link to a folder is not entered, a link to a page is not a page. A folder
 // that cannot be read is noted and the search goes on.
 SitePages FindSitePages(const std::vector<std::string>& folders);
+
+}  // namespace sylpic

@@ -11,6 +11,8 @@
 #include "convert/free_name_move.h"
 #include "convert/staged_file.h"
 
+namespace sylpic {
+
 namespace {
 
 class Descriptor {
@@ -120,3 +122,5 @@ SourcePagePairing PairSourcePage(const char* page, const char* source, int& erro
     }
     return CopyToFreeName(page, source, error);
 }
+
+}  // namespace sylpic

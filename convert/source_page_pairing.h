@@ -5,6 +5,8 @@
 // it. A run that fails or is killed before then leaves the page in place
 // beside its source page.
 
+namespace sylpic {
+
 enum class SourcePagePairing {
     kPaired,  // the source page now holds the page's text
     kTaken,   // an entry stands at the source name already: it is never replaced
@@ -16,3 +18,5 @@ enum class SourcePagePairing {
 // to `source` only when no entry has taken that name. On kFailed, `error`
 // is the errno of the step that failed.
 SourcePagePairing PairSourcePage(const char* page, const char* source, int& error);
+
+}  // namespace sylpic

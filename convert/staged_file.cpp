@@ -9,6 +9,8 @@
 
 #include "convert/file_cause.h"
 
+namespace sylpic {
+
 namespace {
 
 // The mode a new file gets from "wb": 0666 less the process's umask.
@@ -249,3 +251,5 @@ void StagedFile::Discard()
         tempPath_.clear();
     }
 }
+
+}  // namespace sylpic

@@ -12,6 +12,8 @@
 
 #include "convert/free_name_move.h"
 
+namespace sylpic {
+
 // The prefixes of the temporary names of pages and images being written.
 inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";
 inline constexpr char kStagedImagePrefix[] = ".sylpic-image-";
@@ -77,3 +79,5 @@ private:
     bool unnamed_ = false;  // opened with O_TMPFILE: tempPath_ is empty
     const char* tempPrefix_ = "";
 };
+
+}  // namespace sylpic

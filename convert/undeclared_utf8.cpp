@@ -4,6 +4,8 @@
 
 #include "hangul/utf8_text.h"
 
+namespace sylpic {
+
 bool IsUtf8BeyondAscii(FILE* source, long from)
 {
     if (from < 0 || std::fseek(source, from, SEEK_SET) != 0)
@@ -31,3 +33,5 @@ bool IsUtf8BeyondAscii(FILE* source, long from)
         std::memmove(buffer, buffer + at, kept);
     }
 }
+
+}  // namespace sylpic

@@ -5,6 +5,10 @@
 // its declaration.
 #include <cstdio>
 
+namespace sylpic {
+
 // Reads `source` from offset `from` to its end. The position is left
 // wherever the reading ended: the caller sets it again.
 bool IsUtf8BeyondAscii(FILE* source, long from);
+
+}  // namespace sylpic

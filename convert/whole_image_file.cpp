@@ -8,6 +8,8 @@
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
 
+namespace sylpic {
+
 namespace {
 
 // Far above the largest image a block of 5000 bytes can give.
@@ -69,3 +71,5 @@ bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single)
 {
     return doubled.width == 2 * single.width && doubled.height == 2 * single.height;
 }
+
+}  // namespace sylpic

@@ -9,6 +9,8 @@
 #include "imaging/image_format.h"
 #include "imaging/image_size.h"
 
+namespace sylpic {
+
 // True when the file at `path` is a whole GIF or PNG (as `format` says); an
 // XBM is never reused and is not looked at. False when the file cannot be
 // read or is larger than any image this program writes.
@@ -29,3 +31,5 @@ bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& 
 
 // True when the 2x image's size is exactly twice the 1x image's.
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 // the most significant bit; PNG expansion and XBM want it in the least.
 #include <array>
 
+namespace sylpic {
+
 namespace detail {
 constexpr std::array<unsigned char, 256> MakeBitReverse()
 {
@@ -20,3 +22,5 @@ constexpr std::array<unsigned char, 256> MakeBitReverse()
 }  // namespace detail
 
 inline constexpr std::array<unsigned char, 256> g_bitReverse = detail::MakeBitReverse();
+
+}  // namespace sylpic

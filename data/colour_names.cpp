@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace sylpic {
+
 // The names are kept exactly as the pages in the wild were written against:
 // "cornflower" (not cornflowerblue), "fuchia", and "lightgrey" beside the
 // "gray" spellings of the other greys.
@@ -209,3 +211,5 @@ static_assert(RowsAreSorted(), "the colour names are sorted");
 static_assert(IndexCoversEveryRow(), "the index covers every row under its initial");
 
 }  // namespace
+
+}  // namespace sylpic

@@ -3,6 +3,8 @@
 // lower-case name and its colour as 0x00RRGGBB, and an index by initial letter.
 #include <cstdint>
 
+namespace sylpic {
+
 struct ColourName {
     const char* name;
     std::uint32_t rgb;
@@ -18,3 +20,5 @@ struct ColourNameRange {
     int end;
 };
 extern const ColourNameRange g_colourNameIndex[26];
+
+}  // namespace sylpic

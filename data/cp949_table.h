@@ -1,4 +1,7 @@
 #pragma once
+
+namespace sylpic {
+
 // Code page 949 decoding: for every pair of a lead byte 0x81-0xFE and a trail
 // byte 0x41-0xFE, the one UTF-16 code unit the pair decodes to, or 0 where
 // the pair is not exactly one character. No other pair is one character.
@@ -16,3 +19,5 @@ inline int Cp949TableIndex(int lead, int trail)
 }
 
 extern const char16_t g_cp949Decoding[kCp949TableSize];
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 // with the code page 932 characters of its cells ('--' where there is none).
 #include "data/double_byte_table.h"
 
+namespace sylpic {
+
 const std::uint32_t g_doubleByteTable[kDoubleByteTableSize] = {
     // row 1: Shift-JIS 0x8140 to 0x819E
     0x0000, 0xA1A1, 0xA3AC, 0xA3AE, 0xA3AC, 0xA3AE, 0xA1A4, 0xA3BA,  // 1-0: -- 　 、 。 ， ． ・ ：
@@ -1185,3 +1187,5 @@ const std::uint32_t g_doubleByteTable[kDoubleByteTableSize] = {
     0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // 84-80: -- -- -- -- -- -- -- --
     0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  // 84-88: -- -- -- -- -- -- -- --
 };
+
+}  // namespace sylpic

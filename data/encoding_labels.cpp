@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace sylpic {
+
 // Defined constant so that the checks below run when compiling.
 constexpr EncodingLabel g_encodingLabels[kEncodingLabelCount] = {
     {"866", "IBM866"},
@@ -238,3 +240,5 @@ constexpr EncodingLabel g_encodingLabels[kEncodingLabelCount] = {
 static_assert(std::ranges::is_sorted(g_encodingLabels, {}, &EncodingLabel::label));
 static_assert(std::ranges::max(g_encodingLabels, {}, [](const EncodingLabel& row) { return row.label.size(); })
                   .label.size() == kLongestEncodingLabel);
+
+}  // namespace sylpic

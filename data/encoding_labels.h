@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace sylpic {
+
 struct EncodingLabel {
     std::string_view label;
     std::string_view encoding;
@@ -13,3 +15,5 @@ struct EncodingLabel {
 inline constexpr int kEncodingLabelCount = 227;
 inline constexpr std::size_t kLongestEncodingLabel = 19;  // "cseucpkdfmtjapanese"
 extern const EncodingLabel g_encodingLabels[kEncodingLabelCount];
+
+}  // namespace sylpic

@@ -1,5 +1,7 @@
 #include "data/jamo_names.h"
 
+namespace sylpic {
+
 constexpr JamoName g_jamoNames[kJamoNameCount] = {
     // Consonants, 0xA4A1 to 0xA4BE.
     {"k", 1}, {"kk", 2}, {"ks", 3}, {"n", 4}, {"nj", 5}, {"nh", 6},
@@ -69,3 +71,5 @@ static_assert(FirstEntriesAreInCodeOrder(), "entry k names the code 0xA4A1 + k")
 static_assert(CellsAreInRowFourAndNamesUnique(), "every name is unique and names a cell of row 4");
 
 }  // namespace
+
+}  // namespace sylpic

@@ -1,6 +1,8 @@
 #pragma once
 // The romanised names of the Hangul letters of KS X 1001 row 4.
 
+namespace sylpic {
+
 // One name and the cell n (1 to 94) of the letter it names; the letter's
 // code is 0xA4A0 + n.
 struct JamoName {
@@ -16,3 +18,5 @@ inline constexpr unsigned kFirstJamoCode = 0xA4A1;
 inline constexpr unsigned kLastJamoCode = 0xA4FE;
 
 extern const JamoName g_jamoNames[kJamoNameCount];
+
+}  // namespace sylpic

@@ -2,6 +2,8 @@
 // The fixed sizes that every layer agrees on. Buffers are sized by these and
 // what does not fit is dropped, so each limit is stated once.
 
+namespace sylpic {
+
 // A path: 259 characters and a terminating zero.
 inline constexpr int kMaxPath = 260;
 // The image key stored in a GIF or PNG comment: at most 250 characters.
@@ -27,3 +29,5 @@ inline constexpr int kMaxPathPart = 256;
 // Real text is not drawn and takes the whole block: every block byte makes
 // at most two bytes of glyph string.
 inline constexpr int kMaxTextGlyphBytes = 2 * kMaxBlockBytes;
+
+}  // namespace sylpic

@@ -28,6 +28,8 @@
 #include "hangul/glyph_text.h"
 #include "hangul/iconv_handle.h"
 
+using namespace sylpic;
+
 namespace {
 
 // Converts a run of UTF-8 text with iconv; false when it is not UTF-8.

@@ -27,6 +27,8 @@
 #include "hangul/block_parser.h"
 #include "hangul/code_page.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string Hex(const unsigned char* bytes, int count)

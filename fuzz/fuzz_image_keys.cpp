@@ -28,6 +28,8 @@
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
 
+using namespace sylpic;
+
 namespace {
 
 struct ReadBack {

@@ -19,6 +19,8 @@
 #include "imaging/page_colours.h"
 #include "hangul/ascii_text.h"
 
+using namespace sylpic;
+
 namespace {
 
 bool ContainsIgnoringCase(const char* text, const char* word)

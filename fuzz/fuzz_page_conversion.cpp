@@ -52,6 +52,8 @@
 #include "hangul/utf8_text.h"
 #include "res/messages.h"
 
+using namespace sylpic;
+
 namespace {
 
 constexpr std::size_t kMaxPage = 4096;

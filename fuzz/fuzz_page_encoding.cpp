@@ -18,6 +18,8 @@
 #include "fuzz/fuzz_support.h"
 #include "hangul/ascii_text.h"
 
+using namespace sylpic;
+
 namespace {
 
 // A heap copy of exactly `size` bytes, so that a read past it is caught.

@@ -23,6 +23,8 @@
 #include "fuzz/fuzz_support.h"
 #include "imaging/web_font.h"
 
+using namespace sylpic;
+
 namespace {
 
 constexpr std::size_t kMaxPage = 4096;

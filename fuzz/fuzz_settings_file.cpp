@@ -16,6 +16,8 @@
 #include "app/settings.h"
 #include "fuzz/fuzz_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 struct Settings {

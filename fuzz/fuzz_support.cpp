@@ -16,6 +16,8 @@
 
 #include "convert/dir_handle.h"
 
+namespace sylpic {
+
 void FuzzFail(const char* file, int line, const char* what, const std::string& detail)
 {
     std::fprintf(stderr, "\n*** property failed at %s:%d: %s\n*** %s\n", file, line, what, detail.c_str());
@@ -302,3 +304,5 @@ bool DecodeXbm(const std::string& path, DecodedImage& image)
             ++items;
     return items == static_cast<long long>((image.width + 7) / 8) * image.height;
 }
+
+}  // namespace sylpic

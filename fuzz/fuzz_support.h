@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace sylpic {
+
 // A property that does not hold is a finding: print it and abort, so that
 // libFuzzer keeps the input that broke it.
 [[noreturn]] void FuzzFail(const char* file, int line, const char* what, const std::string& detail);
@@ -48,3 +50,5 @@ struct DecodedImage {
 bool DecodeGif(const std::string& path, DecodedImage& image);
 bool DecodePng(const std::string& path, DecodedImage& image);
 bool DecodeXbm(const std::string& path, DecodedImage& image);
+
+}  // namespace sylpic

@@ -24,6 +24,8 @@
 #include "hangul/iconv_handle.h"
 #include "hangul/utf8_text.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string Hex(char32_t c)

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace sylpic {
+
 inline char AsciiLower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -100,3 +102,5 @@ inline bool IsAsciiAlnum(unsigned c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
+
+}  // namespace sylpic

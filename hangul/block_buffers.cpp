@@ -1,5 +1,7 @@
 #include "hangul/block_buffers.h"
 
+namespace sylpic {
+
 BlockState g_block;
 PageState g_page;
 
@@ -11,3 +13,5 @@ void AddBlockByte(unsigned char byte)
     else
         g_blockBytes.cut = true;
 }
+
+}  // namespace sylpic

@@ -16,6 +16,8 @@
 
 #include "data/limits.h"
 
+namespace sylpic {
+
 struct BlockReport;  // hangul/block_parser.h
 
 // Block bytes: the bytes between [[ and ]], at most 5000, no terminator.
@@ -111,3 +113,5 @@ inline constexpr bool& g_bUtf8Page = g_page.utf8Page;
 
 // The error glyph (a black heart suit), drawn for what cannot be represented.
 inline constexpr unsigned kErrorGlyph = 0xA2BE;
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 #include "hangul/double_byte.h"
 #include "hangul/iconv_handle.h"
 
+namespace sylpic {
+
 namespace {
 
 // Code page 932 has no character past the BMP, so four bytes a row.
@@ -87,3 +89,5 @@ BlockCharacterCode CodeForBlockCharacter(char32_t character)
     }
     return {BlockCodePage::kNone, 0, 0};
 }
+
+}  // namespace sylpic

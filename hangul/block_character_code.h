@@ -3,6 +3,8 @@
 // page stands for, so that it is converted as the same character would be
 // in a code page 932 page or written as a code form.
 
+namespace sylpic {
+
 enum class BlockCodePage {
     kNone,   // neither code page fits: the character is an error
     kCp932,  // a double-byte code page 932 code, converted as in a code page 932 page
@@ -25,3 +27,5 @@ struct BlockCharacterCode {
 // - none.
 // The code page 932 codes are read from iconv on first use.
 BlockCharacterCode CodeForBlockCharacter(char32_t character);
+
+}  // namespace sylpic

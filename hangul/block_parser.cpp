@@ -12,6 +12,8 @@
 #include "hangul/romanise.h"
 #include "hangul/utf8_text.h"
 
+namespace sylpic {
+
 namespace {
 
 // The block's letter run (hangul/block_buffers.h).
@@ -389,3 +391,5 @@ int ParseBlock(NameSink name, BlockReport* report)
     errors += FlushPendingLetters(name);
     return errors;
 }
+
+}  // namespace sylpic

@@ -5,6 +5,8 @@
 
 #include "hangul/name_sink.h"
 
+namespace sylpic {
+
 // The first character of a block that could not be represented.
 enum class BlockFailure : int {
     kNone,
@@ -50,3 +52,5 @@ void CollectLetter(char ch);
 // error glyph) and empties the run. Returns 1 when the run was no syllable or
 // letter name, else 0. An empty run converts to nothing.
 int FlushLetters(NameSink name);
+
+}  // namespace sylpic

@@ -5,6 +5,8 @@
 #include "data/cp949_table.h"
 #include "hangul/iconv_handle.h"
 
+namespace sylpic {
+
 namespace {
 
 // Encoding of every UTF-16 unit: a value of 0x100 or more is a two-byte code
@@ -75,3 +77,5 @@ int UnitToCp949(char16_t unit, unsigned char out[2])
     out[0] = static_cast<unsigned char>(code);
     return 1;
 }
+
+}  // namespace sylpic

@@ -3,6 +3,8 @@
 // conversions to and from code page 949. The 949 conversions use a table
 // generated from the C library's iconv (data/cp949_table.cpp).
 
+namespace sylpic {
+
 // Lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
 inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 // Trail bytes of code page 932: 0x40-0x7E and 0x80-0xFC.
@@ -23,3 +25,5 @@ int Cp949PairToUnit(unsigned char first, unsigned char second, char16_t* unit);
 // double-byte character, and 1 for anything that takes one byte (ASCII, or
 // the default character put in place of a character that 949 lacks).
 int UnitToCp949(char16_t unit, unsigned char out[2]);
+
+}  // namespace sylpic

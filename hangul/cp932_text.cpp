@@ -3,6 +3,8 @@
 #include "hangul/code_page.h"
 #include "hangul/iconv_handle.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
@@ -35,3 +37,5 @@ std::string Cp932ToUtf8(std::string_view bytes)
     }
     return text;
 }
+
+}  // namespace sylpic

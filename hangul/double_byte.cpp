@@ -3,6 +3,8 @@
 #include "data/double_byte_table.h"
 #include "hangul/code_page.h"
 
+namespace sylpic {
+
 int MapDoubleByte(unsigned char lead, unsigned char trail)
 {
     // Other bytes would fold into a neighbouring row or cell and name a
@@ -30,3 +32,5 @@ int MapDoubleByte(unsigned char lead, unsigned char trail)
         return 0;  // rows 85 and up, lead bytes 0xEB to 0xFC among them
     return static_cast<int>(g_doubleByteTable[index] & 0xFFFF);
 }
+
+}  // namespace sylpic

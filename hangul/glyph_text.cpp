@@ -3,6 +3,8 @@
 #include "hangul/block_buffers.h"
 #include "hangul/code_page.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -62,3 +64,5 @@ std::u32string DecodeGlyphString(const GlyphString& glyphs, bool unicodeMode)
     return unicodeMode ? DecodeUnicodeGlyphs(glyphs.bytes, sizeof glyphs.bytes)
                        : DecodeNarrowGlyphs(glyphs.bytes, sizeof glyphs.bytes);
 }
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+namespace sylpic {
+
 struct GlyphString;
 
 // Narrow mode: code page 949 bytes up to the first zero byte or the end of
@@ -17,3 +19,5 @@ std::u32string DecodeUnicodeGlyphs(const unsigned char* bytes, std::size_t room)
 // The whole glyph string's room decoded in the given mode, exactly as far
 // as drawing goes.
 std::u32string DecodeGlyphString(const GlyphString& glyphs, bool unicodeMode);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace sylpic {
+
 class IconvHandle {
 public:
     IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -37,3 +39,5 @@ public:
 private:
     iconv_t cd_;
 };
+
+}  // namespace sylpic

@@ -3,6 +3,8 @@
 // naming above it can build the image's readable name. The parser only calls
 // the sink; what a name is made of is decided by whoever passes it.
 
+namespace sylpic {
+
 // Name kinds passed with each character.
 enum NameKind : int {
     kNameSyllable = 0,    // romanised syllable or letter; value: its 949 code
@@ -15,3 +17,5 @@ enum NameKind : int {
 // Receives one character: its kind and its value (only the low 16 bits
 // count). A null sink ignores every character.
 using NameSink = void (*)(int kind, unsigned value);
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 #include "hangul/ascii_text.h"
 #include "hangul/code_page.h"
 
+namespace sylpic {
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -203,3 +205,5 @@ unsigned ComposeSyllable(char* run)
         return ComposeLetterByName(run);
     return ComposeSyllableFromLetters(run);
 }
+
+}  // namespace sylpic

@@ -1,5 +1,7 @@
 #include "hangul/utf8_text.h"
 
+namespace sylpic {
+
 Utf8Step DecodeUtf8Step(const unsigned char* bytes, std::size_t size, std::size_t position)
 {
     const unsigned char lead = bytes[position];
@@ -70,3 +72,5 @@ void AppendUtf8(char32_t character, std::string& text)
         put(0x80 | (character & 0x3F));
     }
 }
+
+}  // namespace sylpic

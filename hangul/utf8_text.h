@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+namespace sylpic {
+
 enum class Utf8Result {
     kCharacter,  // one well-formed character
     kInvalid,    // an ill-formed sequence: one error
@@ -26,3 +28,5 @@ Utf8Step DecodeUtf8Step(const unsigned char* bytes, std::size_t size, std::size_
 // Appends the character's UTF-8 bytes; a surrogate or a value past U+10FFFF,
 // which UTF-8 cannot carry, is written as U+FFFD.
 void AppendUtf8(char32_t character, std::string& text);
+
+}  // namespace sylpic

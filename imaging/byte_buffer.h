@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace sylpic {
+
 using ByteBuffer = std::vector<unsigned char>;
 
 inline void AppendBytes(ByteBuffer& out, const void* bytes, std::size_t count)
@@ -11,3 +13,5 @@ inline void AppendBytes(ByteBuffer& out, const void* bytes, std::size_t count)
     const auto* from = static_cast<const unsigned char*>(bytes);
     out.insert(out.end(), from, from + count);
 }
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace sylpic {
+
 class ByteSource {
 public:
     // Copies up to `count` bytes from `offset` to `to`; returns how many
@@ -36,3 +38,5 @@ private:
     const unsigned char* bytes_;
     std::size_t size_;
 };
+
+}  // namespace sylpic

@@ -27,6 +27,8 @@
 // through FreeType again. All of this is used from the one thread that
 // converts pages.
 
+namespace sylpic {
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -609,3 +611,5 @@ std::vector<FaceFileName> ListFamilyFaceFiles(const std::string& faceName)
     files.insert(files.end(), others.begin(), others.end());
     return files;
 }
+
+}  // namespace sylpic

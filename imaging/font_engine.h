@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace sylpic {
+
 // Face names of the fonts whose languages include Korean: each family's
 // first (default-language) name, sorted ignoring case, without duplicates.
 std::vector<std::string> ListHangulFaces();
@@ -69,3 +71,5 @@ private:
     struct Impl;
     Impl* impl_;
 };
+
+}  // namespace sylpic

@@ -9,6 +9,8 @@
 // minimum code size) so the decoder's table never grows past one entry and
 // the code width never changes. No string table and no hashing are needed.
 
+namespace sylpic {
+
 namespace {
 
 // The state of one encode, passed to each step, so that two encodes never
@@ -343,3 +345,5 @@ bool IsWholeGif(const unsigned char* bytes, std::size_t size)
     }
     return false;
 }
+
+}  // namespace sylpic

@@ -20,6 +20,8 @@
 #include "imaging/image_style.h"
 #include "imaging/imaging_status.h"
 
+namespace sylpic {
+
 // The layout the encoder writes and the readers below read back. The
 // logical screen's width and height follow the six-byte signature, its
 // flags (the global colour table's size) come at byte 10; the global colour
@@ -72,3 +74,5 @@ int ReadGifKeyFrom(const ByteSource& bytes, char* text, unsigned char* colours);
 // data sub-blocks run exactly to the trailer, which is the file's last
 // byte. Nothing outside bytes[0..size) is read.
 bool IsWholeGif(const unsigned char* bytes, std::size_t size);
+
+}  // namespace sylpic

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <memory>
 
+namespace sylpic {
+
 struct GlyphBitmapView {
     int width = 0;
     int height = 0;
@@ -36,3 +38,5 @@ struct GlyphBitmap {
         size = 0;
     }
 };
+
+}  // namespace sylpic

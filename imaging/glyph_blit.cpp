@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace sylpic {
+
 // The glyph's bytes are shifted into place whole, each into two bitmap
 // bytes; columns outside the bitmap are masked off first, so a masked byte
 // that is not zero always lands inside.
@@ -40,3 +42,5 @@ void BlitGlyph(const GlyphBits& glyph, long long left, int top, unsigned char* b
         }
     }
 }
+
+}  // namespace sylpic

@@ -1,6 +1,8 @@
 #pragma once
 // Copying a glyph's one-bit bitmap into a larger one-bit bitmap.
 
+namespace sylpic {
+
 // A glyph bitmap: one bit per pixel, MSB leftmost, 1 ink, rows
 // (width + 7) / 8 bytes apart. Bits past the width are ignored.
 struct GlyphBits {
@@ -15,3 +17,5 @@ struct GlyphBits {
 // outside the bitmap is dropped; nothing outside it is written.
 void BlitGlyph(const GlyphBits& glyph, long long left, int top, unsigned char* bits, int width, int height,
                int rowBytes);
+
+}  // namespace sylpic

@@ -2,6 +2,8 @@
 // The three image formats and how the format setting names them.
 #include <string_view>
 
+namespace sylpic {
+
 enum ImageFormat : int { kFormatGif = 0, kFormatPng = 1, kFormatXbm = 2 };
 
 // The format setting ("GIF", "PNG", "XBM") as a format; anything else is GIF.
@@ -23,3 +25,5 @@ inline const char* ExtensionOf(ImageFormat format)
     default: return "gif";
     }
 }
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include "imaging/png_encoder.h"
 #include "imaging/xbm_encoder.h"
 
+namespace sylpic {
+
 bool ReadImageSize(const unsigned char* head, std::size_t length, ImageFormat format, ImageSize& size)
 {
     if (head == nullptr)
@@ -14,3 +16,5 @@ bool ReadImageSize(const unsigned char* head, std::size_t length, ImageFormat fo
     default: return ReadGifSize(head, length, size);
     }
 }
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 
 #include "imaging/image_format.h"
 
+namespace sylpic {
+
 struct ImageSize {
     int width = 0;
     int height = 0;
@@ -23,3 +25,5 @@ inline constexpr std::size_t kImageSizeHeadBytes = 128;
 // when the bytes are not such a start of a file; no byte at or past
 // `length` is read. Each format's reader sits beside its encoder.
 bool ReadImageSize(const unsigned char* head, std::size_t length, ImageFormat format, ImageSize& size);
+
+}  // namespace sylpic

@@ -4,8 +4,12 @@
 // goes into its comment.
 #include "imaging/page_colours.h"
 
+namespace sylpic {
+
 struct ImageStyle {
     const unsigned char* colours = nullptr;  // kColourPairBytes: background, then text
     bool transparent = false;                // palette entry 0 (the background) is transparent
     const char* key = nullptr;               // null or empty: no comment
 };
+
+}  // namespace sylpic

@@ -1,5 +1,7 @@
 #include "imaging/imaging_status.h"
 
+namespace sylpic {
+
 const char* ImagingStatusText(ImagingStatus status)
 {
     switch (status) {
@@ -16,3 +18,5 @@ const char* ImagingStatusText(ImagingStatus status)
     }
     return "unknown imaging status";
 }
+
+}  // namespace sylpic

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace sylpic {
+
 // How an imaging operation ended: the one status of this layer. Every
 // imaging function that can fail returns it, 0 for success; readers that
 // only answer whether bytes record something (ReadImageSize, IsWholeGif,
@@ -26,3 +29,5 @@ enum class ImagingStatus : int {
 // What a status means, in English, for developers and diagnostics. What the
 // user is told comes from the numbered messages, never from here.
 const char* ImagingStatusText(ImagingStatus status);
+
+}  // namespace sylpic

@@ -5,6 +5,8 @@
 #include "data/colour_names.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 // Values begin after spaces, controls, '!' and the double quote; they end at
@@ -155,3 +157,5 @@ int LookupColourName(const char* value, unsigned char target[3])
     }
     return 0;
 }
+
+}  // namespace sylpic

@@ -1,6 +1,8 @@
 #pragma once
 // Page colours: the colour pair read from the body tag's BGCOLOR and TEXT.
 
+namespace sylpic {
+
 // Colour pair: background R, G, B then text R, G, B. As a palette, entry 0 is
 // the background (bit 0 of the glyph bitmap) and entry 1 the text colour.
 inline constexpr int kColourPairBytes = 6;
@@ -31,3 +33,5 @@ int ParseHexByte(const char* two);
 
 // 1 and R, G, B in `target` when `value` names (or begins) a table colour.
 int LookupColourName(const char* value, unsigned char target[3]);
+
+}  // namespace sylpic

@@ -17,6 +17,8 @@
 #include "data/bit_reverse.h"
 #include "imaging/big_endian.h"
 
+namespace sylpic {
+
 namespace {
 
 void KeepMessage(png_structp png, png_const_charp message)
@@ -263,3 +265,5 @@ bool IsWholePng(const unsigned char* bytes, std::size_t size)
     }
     return false;
 }
+
+}  // namespace sylpic

@@ -17,6 +17,8 @@
 #include "imaging/image_style.h"
 #include "imaging/imaging_status.h"
 
+namespace sylpic {
+
 // The layout the readers below read back: the eight-byte signature, then
 // chunks of a four-byte length (high byte first), a four-byte type, the
 // data and a four-byte CRC over type and data. IHDR comes first, its data
@@ -73,3 +75,5 @@ int ReadPngKeyFrom(const ByteSource& bytes, char* text, unsigned char* colours);
 // each fit and whose CRC is right, IHDR first and at least one IDAT, ending
 // with IEND at the file's end. Nothing outside bytes[0..size) is read.
 bool IsWholePng(const unsigned char* bytes, std::size_t size);
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 #include "hangul/glyph_text.h"
 #include "imaging/font_engine.h"
 
+namespace sylpic {
+
 namespace {
 
 constexpr int kMinPointSize = 5;
@@ -156,3 +158,5 @@ int FindImageEmPixels(const std::string& faceName, const unsigned char* bytes, s
     }
     return 0;
 }
+
+}  // namespace sylpic

@@ -14,6 +14,8 @@
 #include "imaging/glyph_bitmap.h"
 #include "imaging/imaging_status.h"
 
+namespace sylpic {
+
 struct FontChoice {
     std::string faceName;  // the whole name, as listed
     std::string size;      // the size setting as typed ("12", "12pt", ...)
@@ -59,3 +61,5 @@ int FindImageEmPixels(const std::string& faceName, const unsigned char* bytes, s
 
 // The point size a size setting draws at: its leading number, 5 to 100.
 int PointSizeOf(const std::string& sizeSetting);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 
 #include "imaging/big_endian.h"
 
+namespace sylpic {
+
 namespace {
 
 // The first 32 bits of the fractional parts of the cube roots of the first
@@ -104,3 +106,5 @@ std::array<unsigned char, 32> Sha256::Finish()
             digest[static_cast<std::size_t>(4 * i + j)] = static_cast<unsigned char>(state_[i] >> (24 - 8 * j));
     return digest;
 }
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace sylpic {
+
 class Sha256 {
 public:
     Sha256();
@@ -23,3 +25,5 @@ private:
     std::size_t blockUsed_ = 0;
     std::uint64_t totalBytes_ = 0;
 };
+
+}  // namespace sylpic

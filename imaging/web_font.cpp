@@ -14,6 +14,8 @@
 #include "imaging/big_endian.h"
 #include "imaging/sha256.h"
 
+namespace sylpic {
+
 namespace {
 
 template <typename T, void (*Destroy)(T*)>
@@ -469,3 +471,5 @@ bool IsWholeWoff2(const unsigned char* bytes, std::size_t size)
     }
     return at <= size && compressedSize <= size - at;
 }
+
+}  // namespace sylpic

@@ -29,6 +29,8 @@
 #include "imaging/byte_buffer.h"
 #include "imaging/imaging_status.h"
 
+namespace sylpic {
+
 // What a face's licence bits (OS/2 fsType) allow a web-font subset.
 enum class EmbeddingPermission {
     kAllowed = 0,
@@ -81,3 +83,5 @@ ImagingStatus SubsetToWoff2(const WebFontFace& face, const std::vector<char32_t>
 // Whether `bytes` are a whole WOFF2 file: the signature, the header's
 // length equal to the size, and the table directory inside the file.
 bool IsWholeWoff2(const unsigned char* bytes, std::size_t size);
+
+}  // namespace sylpic

@@ -9,6 +9,8 @@
 #include "data/bit_reverse.h"
 #include "hangul/ascii_text.h"
 
+namespace sylpic {
+
 namespace {
 
 void AppendText(ByteBuffer& out, const char* text)
@@ -103,3 +105,5 @@ bool ReadXbmSize(const unsigned char* head, std::size_t length, ImageSize& size)
     size = read;
     return true;
 }
+
+}  // namespace sylpic

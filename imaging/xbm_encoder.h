@@ -14,6 +14,8 @@
 #include "imaging/glyph_bitmap.h"
 #include "imaging/image_size.h"
 
+namespace sylpic {
+
 // The two define lines: "#define NAME_width W" and "#define NAME_height H".
 inline constexpr std::string_view kXbmDefine = "#define ";
 inline constexpr std::string_view kXbmWidthSuffix = "_width";
@@ -26,3 +28,5 @@ void EncodeXbm(const GlyphBitmapView& bitmap, const char* name, ByteBuffer& out)
 // The width and height that the first two lines of head[0..length) define
 // (see ReadImageSize).
 bool ReadXbmSize(const unsigned char* head, std::size_t length, ImageSize& size);
+
+}  // namespace sylpic

@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+namespace sylpic {
+
 namespace {
 
 struct NumberedMessage {
@@ -91,3 +93,5 @@ std::string FormatSaveFailure(int code, std::string_view detail)
 {
     return Fill("保存に失敗しました\nエラーコード = %d\n%s", {std::to_string(code), detail});
 }
+
+}  // namespace sylpic

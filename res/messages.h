@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace sylpic {
+
 // Message numbers.
 enum : int {
     IDS_ABOUTBOX = 101,        // the About item of the window menu
@@ -49,3 +51,5 @@ std::string FormatFaceNotEmbeddable(std::string_view face, std::string_view forb
 // structure, 2 no info structure, 3 an error while writing) and the text of
 // the failure ("Write Error" when the file could not be written).
 std::string FormatSaveFailure(int code, std::string_view detail);
+
+}  // namespace sylpic

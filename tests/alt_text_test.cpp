@@ -6,6 +6,8 @@
 #include "hangul/block_buffers.h"
 #include "hangul/glyph_text.h"
 
+using namespace sylpic;
+
 namespace {
 
 TEST(AltText, EscapedForEitherPageEncoding)

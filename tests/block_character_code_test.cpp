@@ -7,6 +7,8 @@
 #include "hangul/double_byte.h"
 #include "hangul/iconv_handle.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string Describe(BlockCharacterCode code)

@@ -11,6 +11,8 @@
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 
+using namespace sylpic;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

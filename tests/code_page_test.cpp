@@ -3,6 +3,8 @@
 #include "hangul/code_page.h"
 #include "hangul/iconv_handle.h"
 
+using namespace sylpic;
+
 namespace {
 
 unsigned Encode(char16_t unit, int* count)

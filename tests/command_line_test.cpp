@@ -10,6 +10,8 @@
 #include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 class CommandLineTest : public ::testing::Test {

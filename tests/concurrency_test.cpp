@@ -16,6 +16,8 @@
 #include "convert/image_key.h"
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 extern char** environ;
 
 namespace {

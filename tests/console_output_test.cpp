@@ -11,6 +11,8 @@
 
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 // The exit status of `command` run by the shell in `dir`.

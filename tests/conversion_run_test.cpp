@@ -6,6 +6,8 @@
 #include "convert/conversion_run.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using ConversionRunTest = ConvertFixture;

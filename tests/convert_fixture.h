@@ -8,6 +8,8 @@
 #include "app/main_dlg.h"
 #include "tests/test_support.h"
 
+namespace sylpic {
+
 class ConvertFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -44,3 +46,5 @@ protected:
     RecordingUi ui;
     CMainDlg dlg{&ui};
 };
+
+}  // namespace sylpic

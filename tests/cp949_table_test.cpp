@@ -10,6 +10,8 @@
 
 #include "tools/cp949_table_builder.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string ReadFile(const std::string& path)

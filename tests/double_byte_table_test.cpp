@@ -24,6 +24,8 @@
 #include "tools/double_byte_builder.h"
 #include "tools/double_byte_exceptions.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string ReadFile(const std::string& path)

@@ -11,6 +11,8 @@
 #include "res/messages.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 // The comment and colours stored in an image, as the reuse search reads them.

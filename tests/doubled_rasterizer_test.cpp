@@ -9,6 +9,8 @@
 #include "imaging/rasterizer.h"
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 GlyphBitmap Draw(decltype(&RasterizeGlyphs) rasterize, const FontChoice& font, const std::string& text)

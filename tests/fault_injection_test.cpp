@@ -25,6 +25,8 @@
 
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 const std::string kCannotOpen = "　ファイルを開くことができませんでした\n";

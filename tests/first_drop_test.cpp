@@ -18,6 +18,8 @@
 #include "convert/whole_image_file.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using SyscallInfo = __ptrace_syscall_info;

@@ -5,6 +5,8 @@
 
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 TEST(FixedNameTest, ReplacingAnImageThatATagOfTheRunShowsIsAnError)

@@ -9,6 +9,8 @@
 #include "convert/image_key.h"
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string GifKey(const std::string& path)

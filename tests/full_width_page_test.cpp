@@ -5,6 +5,8 @@
 #include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using FullWidthPageTest = ConvertFixture;

@@ -10,6 +10,8 @@
 #include "app/main_dlg.h"
 #include "imaging/gif_encoder.h"
 
+using namespace sylpic;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

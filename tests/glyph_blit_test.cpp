@@ -5,6 +5,8 @@
 
 #include "imaging/glyph_blit.h"
 
+using namespace sylpic;
+
 namespace {
 
 bool Bit(const unsigned char* row, long long x) { return (row[x / 8] & (0x80 >> (x % 8))) != 0; }

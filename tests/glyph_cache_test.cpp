@@ -9,6 +9,8 @@
 #include "imaging/font_engine.h"
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 // Draws `text` both ways into a bitmap of width x height (rows padded to 16

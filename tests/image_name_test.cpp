@@ -8,6 +8,8 @@
 #include "hangul/block_buffers.h"
 #include "hangul/block_parser.h"
 
+using namespace sylpic;
+
 namespace {
 
 // The name that one block gives, set up as the page scanner does at [[.

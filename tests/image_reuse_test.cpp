@@ -8,6 +8,8 @@
 #include "hangul/block_buffers.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using ImageReuseTest = ConvertFixture;

@@ -7,6 +7,8 @@
 #include "convert/image_tag.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using ImageTagTest = ConvertFixture;

@@ -7,6 +7,8 @@
 
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 // A file last changed `minutes` ago.

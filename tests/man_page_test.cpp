@@ -8,6 +8,8 @@
 
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 // Every "--word" in `text`; roff's "\-" counts as a hyphen.

@@ -7,6 +7,8 @@
 
 #include "test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 struct Outcome {

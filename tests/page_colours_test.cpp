@@ -7,6 +7,8 @@
 #include "data/colour_names.h"
 #include "imaging/page_colours.h"
 
+using namespace sylpic;
+
 namespace {
 
 using Pair = std::array<unsigned char, kColourPairBytes>;

@@ -5,6 +5,8 @@
 #include "convert/encoding_prescan.h"
 #include "convert/page_encoding.h"
 
+using namespace sylpic;
+
 namespace {
 
 const unsigned char* Bytes(const std::string& page)

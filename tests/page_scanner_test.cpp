@@ -6,6 +6,8 @@
 #include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using PageScannerTest = ConvertFixture;

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace sylpic;
+
 namespace {
 
 // A glyph bitmap of random bits (padding included) in the dialog object.

@@ -9,6 +9,8 @@
 #include "app/profile.h"
 #include "test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 TEST(ProfileFileTest, MissingFileReadsAsDefaultsAndSaveCreatesIt)

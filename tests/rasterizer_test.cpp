@@ -11,6 +11,8 @@
 #include "imaging/font_engine.h"
 #include "hangul/ascii_text.h"
 
+using namespace sylpic;
+
 namespace {
 
 const char* const kFace = "NanumGothic";

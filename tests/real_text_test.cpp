@@ -6,6 +6,8 @@
 
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 class RealTextTest : public ConvertFixture {

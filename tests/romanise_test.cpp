@@ -9,6 +9,8 @@
 #include "hangul/code_page.h"
 #include "hangul/romanise.h"
 
+using namespace sylpic;
+
 namespace {
 
 unsigned Compose(const std::string& text)

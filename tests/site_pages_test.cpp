@@ -9,6 +9,8 @@
 #include "convert/site_pages.h"
 #include "tests/test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 TEST(SitePages, AnUnreadableFolderIsNotedAndOverlappingFoldersAreReadOnce)

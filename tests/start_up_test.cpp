@@ -16,6 +16,8 @@
 #include "res/messages.h"
 #include "test_support.h"
 
+using namespace sylpic;
+
 namespace {
 
 // Start-up's platform, with a dialog that runs `during` in place of a user.

@@ -15,6 +15,8 @@
 
 #include "convert/dir_handle.h"
 
+namespace sylpic {
+
 ScratchDir::ScratchDir()
 {
     char pattern[] = "/tmp/sylpic-test-XXXXXX";
@@ -105,3 +107,5 @@ std::string ToCp932(std::string_view utf8)
     out.resize(out.size() - outLeft);
     return out;
 }
+
+}  // namespace sylpic

@@ -7,6 +7,8 @@
 
 #include "app/user_interface.h"
 
+namespace sylpic {
+
 // A fresh folder under /tmp, removed with everything in it at the end.
 class ScratchDir {
 public:
@@ -63,3 +65,5 @@ RunResult RunSylpic(const ScratchDir& dir, const std::string& args, const std::s
 // fonts, NanumGothic with `family` before its own names (so listed as that),
 // and keeps its cache in `dir`. Returns the environment that selects it.
 std::string WriteFontConfig(const ScratchDir& dir, const std::string& family);
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include "convert/image_key.h"
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 using Utf8PageTest = ConvertFixture;

@@ -5,6 +5,8 @@
 
 #include "hangul/utf8_text.h"
 
+using namespace sylpic;
+
 namespace {
 
 // The steps over the whole text: a character as its hex value, an error as

@@ -10,6 +10,8 @@
 #include "imaging/sha256.h"
 #include "imaging/web_font.h"
 
+using namespace sylpic;
+
 namespace {
 
 std::string Hex(const std::array<unsigned char, 32>& digest)

@@ -6,6 +6,8 @@
 
 #include "tests/convert_fixture.h"
 
+using namespace sylpic;
+
 namespace {
 
 const std::string kArgs = "--font NanumGothic --hidpi ";

@@ -6,6 +6,8 @@
 
 #include "hangul/iconv_handle.h"
 
+namespace sylpic {
+
 namespace {
 
 
@@ -108,3 +110,5 @@ char32_t CCp949Catalogue::Decode(std::uint16_t code) const
     const auto it = m_decoded.find(code);
     return it == m_decoded.end() ? 0 : it->second;
 }
+
+}  // namespace sylpic

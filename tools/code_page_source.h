@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <map>
 
+namespace sylpic {
+
 // JIS X 0208 row and cell (1 to 94 each) to the two Shift-JIS bytes.
 void JisToShiftJis(int row, int cell, unsigned char* lead, unsigned char* trail);
 
@@ -38,3 +40,5 @@ private:
     std::map<std::uint16_t, char32_t> m_decoded;       // code -> character
     std::map<char32_t, std::uint16_t> m_lowestUnified;  // unified character -> lowest code
 };
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 
 #include "hangul/iconv_handle.h"
 
+namespace sylpic {
+
 namespace {
 
 std::string Hex(unsigned value, int digits)
@@ -96,6 +98,8 @@ std::string FormatCp949Table(const Cp949Decoding& table)
         "// code of its first entry. 0 marks a pair that is no character.\n"
         "#include \"data/cp949_table.h\"\n"
         "\n"
+        "namespace sylpic {\n"
+        "\n"
         "const char16_t g_cp949Decoding[kCp949TableSize] = {\n";
     constexpr int kPerLine = 10;
     static_assert(kCp949TrailCount % kPerLine == 0, "a line never spans two lead bytes");
@@ -109,6 +113,8 @@ std::string FormatCp949Table(const Cp949Decoding& table)
             out += "  // " + HexCode(lead << 8 | first) + "\n";
         }
     }
-    out += "};\n";
+    out += "};\n\n}  // namespace sylpic\n";
     return out;
 }
+
+}  // namespace sylpic

@@ -5,6 +5,8 @@
 
 #include "data/cp949_table.h"
 
+namespace sylpic {
+
 struct Cp949Decoding {
     char16_t units[kCp949TableSize];  // indexed by Cp949TableIndex
 };
@@ -19,3 +21,5 @@ int BuildCp949Decoding(Cp949Decoding* table, std::string* error);
 
 // The text of data/cp949_table.cpp for the table.
 std::string FormatCp949Table(const Cp949Decoding& table);
+
+}  // namespace sylpic

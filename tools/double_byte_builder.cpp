@@ -5,6 +5,8 @@
 
 #include "tools/double_byte_exceptions.h"
 
+namespace sylpic {
+
 namespace {
 
 // Rows 9 to 15 stay empty, row 13 with the extension characters of code
@@ -182,6 +184,8 @@ std::string FormatDoubleByteTable(const DoubleByteTable& table)
         "// with the code page 932 characters of its cells ('--' where there is none).\n"
         "#include \"data/double_byte_table.h\"\n"
         "\n"
+        "namespace sylpic {\n"
+        "\n"
         "const std::uint32_t g_doubleByteTable[kDoubleByteTableSize] = {\n";
     for (int row = 1; row <= kTableRows; ++row) {
         unsigned char lead, firstTrail, lastTrail;
@@ -206,6 +210,8 @@ std::string FormatDoubleByteTable(const DoubleByteTable& table)
             out += "  // " + std::to_string(row) + "-" + std::to_string(first) + ":" + characters + "\n";
         }
     }
-    out += "};\n";
+    out += "};\n\n}  // namespace sylpic\n";
     return out;
 }
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 
 #include "tools/code_page_source.h"
 
+namespace sylpic {
+
 inline constexpr int kTableRows = 84;
 inline constexpr int kRowWidth = 96;
 inline constexpr int kTableEntries = kTableRows * kRowWidth;
@@ -40,3 +42,5 @@ std::string FormatDoubleByteTable(const DoubleByteTable& table);
 
 // The one character of a UTF-8 string, or 0 when it is not exactly one.
 char32_t DecodeUtf8Character(const char* text);
+
+}  // namespace sylpic

@@ -1,5 +1,7 @@
 #include "tools/double_byte_exceptions.h"
 
+namespace sylpic {
+
 // Japanese punctuation is drawn as its nearest Korean look-alike: the
 // ideographic comma and full stop as full-width comma and full stop, the
 // prolonged sound mark as a horizontal bar, and so on.
@@ -82,3 +84,5 @@ const KanjiRemapCode g_kanjiRemapCodes[kKanjiRemapCodeCount] = {
     {"涼", 0xE5BC},  // 凉
     {"燗", 0xD5B4},  // 爛
 };
+
+}  // namespace sylpic

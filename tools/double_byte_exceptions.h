@@ -3,6 +3,8 @@
 // same-character rule.
 #include <cstdint>
 
+namespace sylpic {
+
 // A punctuation or symbol cell of JIS rows 1 and 2 with its own entry. The
 // character is the one code page 932 has in the cell, kept to check the list.
 struct SymbolException {
@@ -34,3 +36,5 @@ struct KanjiRemapCode {
 };
 inline constexpr int kKanjiRemapCodeCount = 2;
 extern const KanjiRemapCode g_kanjiRemapCodes[kKanjiRemapCodeCount];
+
+}  // namespace sylpic

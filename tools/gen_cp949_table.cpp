@@ -10,6 +10,8 @@
 
 #include "tools/cp949_table_builder.h"
 
+using namespace sylpic;
+
 int main(int argc, char** argv)
 {
     if (argc > 2) {

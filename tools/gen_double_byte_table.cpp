@@ -11,6 +11,8 @@
 
 #include "tools/double_byte_builder.h"
 
+using namespace sylpic;
+
 int main(int argc, char** argv)
 {
     if (argc > 2) {

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+namespace sylpic {
+
 inline int WriteGeneratedText(const char* tool, const std::string& text, int argc, char** argv)
 {
     if (argc == 1)
@@ -20,3 +22,5 @@ inline int WriteGeneratedText(const char* tool, const std::string& text, int arg
     }
     return 0;
 }
+
+}  // namespace sylpic

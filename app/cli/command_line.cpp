@@ -16,6 +16,8 @@
 #include "imaging/font_engine.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 // A dropped path is absolute; the file itself is not resolved through links.
@@ -238,3 +240,5 @@ int RunCommandLine(const CommandLine& line)
 
     return static_cast<int>(dlg.m_lastOutcome);
 }
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 
 #include "convert/conversion_run.h"
 
+namespace sylpic {
+
 // Exit statuses: the run's outcome, and a wrong command line counts as a
 // stopped run.
 enum ExitStatus : int {
@@ -55,3 +57,5 @@ const char* UsageText();
 
 // Converts the pages of `line` (which has at least one page).
 int RunCommandLine(const CommandLine& line);
+
+}  // namespace sylpic

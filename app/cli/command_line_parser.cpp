@@ -7,6 +7,8 @@
 #include "convert/page_encoding.h"
 #include "imaging/page_colours.h"
 
+namespace sylpic {
+
 namespace {
 
 // The options without a value, and what each sets.
@@ -201,3 +203,5 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& err
     }
     return true;
 }
+
+}  // namespace sylpic

@@ -10,6 +10,8 @@
 
 #include "app/cli/command_line.h"
 
+namespace sylpic {
+
 namespace {
 
 int g_writeError = 0;  // errno of the first failed write; 0 while none has failed
@@ -82,3 +84,5 @@ void EndAfterWriteError()
     TellWriteError();
     std::exit(kExitStopped);
 }
+
+}  // namespace sylpic

@@ -10,6 +10,8 @@
 // standard error, where that can still be written.
 #include <string_view>
 
+namespace sylpic {
+
 // Writes `bytes` to the file descriptor (1 or 2) in one call, after what
 // the stream's stdio buffer still holds. False, with the failure kept, when
 // not all of it could be written.
@@ -25,3 +27,5 @@ int FinishOutput(int status);
 
 // Tells the failed write on standard error and ends the program with 2.
 [[noreturn]] void EndAfterWriteError();
+
+}  // namespace sylpic

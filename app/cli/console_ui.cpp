@@ -7,6 +7,8 @@
 
 #include "app/cli/console_output.h"
 
+namespace sylpic {
+
 namespace {
 
 // The text with each CR LF turned into the terminal's "\n".
@@ -102,3 +104,5 @@ void ConsoleUi::ReportCause(std::string_view path, std::string_view reason)
     ClearProgress();
     WriteWhole(STDERR_FILENO, line);
 }
+
+}  // namespace sylpic

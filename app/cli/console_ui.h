@@ -10,6 +10,8 @@
 #include "app/user_interface.h"
 #include "convert/block_diagnostics.h"
 
+namespace sylpic {
+
 class ConsoleUi : public UserInterface {
 public:
     void LogAppended(std::string_view text) override;
@@ -37,3 +39,5 @@ public:
     void Report(const BlockDiagnostic& diagnostic) override;
     void Warn(std::string_view text) override;
 };
+
+}  // namespace sylpic

@@ -4,6 +4,8 @@
 #include "app/cli/dialog_entry.h"
 #include "app/cli/command_line.h"
 
+namespace sylpic {
+
 int RunDialog(int, char**)
 {
     std::fputs("sylpic: this build has no dialog; give the pages to convert as arguments "
@@ -11,3 +13,5 @@ int RunDialog(int, char**)
                stderr);
     return kExitStopped;
 }
+
+}  // namespace sylpic

@@ -8,6 +8,8 @@
 #include "imaging/font_engine.h"
 #include "res/version.h"
 
+using namespace sylpic;
+
 namespace {
 
 int Run(int argc, char** argv)

@@ -2,8 +2,12 @@
 // The About box: the icon, the program's name and version, and OK.
 #include <QDialog>
 
+namespace sylpic {
+
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
+
+}  // namespace sylpic

@@ -14,11 +14,13 @@
 #include "hangul/code_page.h"
 #include "imaging/font_engine.h"
 
+namespace sylpic {
+
 namespace {
 
 class QtStartUpHost : public StartUpHost {
 public:
-    bool IsCodePage949Available() override { return ::IsCodePage949Available(); }
+    bool IsCodePage949Available() override { return sylpic::IsCodePage949Available(); }
     std::vector<std::string> FindHangulFonts() override { return ListHangulFaces(); }
     void ShowMessageBox(std::string_view text) override { ShowProgramMessageBox(nullptr, text); }
     void RunModal(CMainDlg& dlg) override
@@ -75,3 +77,5 @@ int RunDialog(int argc, char** argv)
     // A start-up check that failed has shown its message box.
     return host.dialogRan ? kExitClean : kExitStopped;
 }
+
+}  // namespace sylpic

@@ -6,6 +6,8 @@
 
 #include "res/version.h"
 
+namespace sylpic {
+
 namespace {
 
 const DialogControl kMainControls[] = {
@@ -78,3 +80,5 @@ QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const
 {
     return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(cx), ToPixelsY(cy));
 }
+
+}  // namespace sylpic

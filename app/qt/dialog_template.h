@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QRect>
 
+namespace sylpic {
+
 enum ControlId : int {
     IDOK = 1,
     IDCANCEL = 2,
@@ -63,3 +65,5 @@ struct DialogUnits {
     int ToPixelsY(int units) const;
     QRect ToPixels(int x, int y, int cx, int cy) const;
 };
+
+}  // namespace sylpic

@@ -3,6 +3,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
+namespace sylpic {
+
 LogPane::LogPane(QWidget* parent) : QPlainTextEdit(parent)
 {
     setReadOnly(true);
@@ -60,3 +62,5 @@ void LogPane::ScrollToEnd()
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->maximum());
 }
+
+}  // namespace sylpic

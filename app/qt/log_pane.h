@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <string_view>
 
+namespace sylpic {
+
 class LogPane : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -22,3 +24,5 @@ private:
 
     bool pendingCr_ = false;  // the last text ended in a "\r" not yet shown
 };
+
+}  // namespace sylpic

@@ -19,6 +19,8 @@
 #include "app/settings.h"
 #include "res/messages.h"
 
+namespace sylpic {
+
 namespace {
 
 QString FromUtf8(const std::string& text)
@@ -264,3 +266,5 @@ void MainDialog::EndWaitCursor()
     --waitDepth_;
     QApplication::restoreOverrideCursor();
 }
+
+}  // namespace sylpic

@@ -9,11 +9,14 @@
 
 #include "app/user_interface.h"
 
-class CMainDlg;
-class LogPane;
 class QCheckBox;
 class QComboBox;
 class QMenu;
+
+namespace sylpic {
+
+class CMainDlg;
+class LogPane;
 
 class MainDialog : public QDialog, public UserInterface {
     Q_OBJECT
@@ -64,3 +67,5 @@ private:
     bool inDrop_ = false;  // a conversion run is under way
     int waitDepth_ = 0;
 };
+
+}  // namespace sylpic

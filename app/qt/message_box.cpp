@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+namespace sylpic {
+
 void ShowProgramMessageBox(QWidget* parent, std::string_view text)
 {
     QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -12,3 +14,5 @@ void ShowProgramMessageBox(QWidget* parent, std::string_view text)
     box.setObjectName(QStringLiteral("SylpicMessageBox"));
     box.exec();
 }
+
+}  // namespace sylpic

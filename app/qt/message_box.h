@@ -5,4 +5,8 @@
 
 class QWidget;
 
+namespace sylpic {
+
 void ShowProgramMessageBox(QWidget* parent, std::string_view text);
+
+}  // namespace sylpic

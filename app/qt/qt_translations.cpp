@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace sylpic {
+
 bool InstallQtTranslations(QCoreApplication& app)
 {
     // The dialog is Japanese whatever the desktop's language, so the
@@ -15,3 +17,5 @@ bool InstallQtTranslations(QCoreApplication& app)
     }
     return QCoreApplication::installTranslator(translator);
 }
+
+}  // namespace sylpic

@@ -3,6 +3,10 @@
 // message boxes) in Japanese, like the rest of the dialog.
 class QCoreApplication;
 
+namespace sylpic {
+
 // Installs Qt's Japanese translations, as the system's Qt installed them, on
 // `app`. False when they are not installed: Qt's texts then stay in English.
 bool InstallQtTranslations(QCoreApplication& app);
+
+}  // namespace sylpic

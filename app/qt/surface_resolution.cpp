@@ -6,6 +6,8 @@
 
 #include "imaging/device_context.h"
 
+namespace sylpic {
+
 namespace {
 
 // The bounds the command line's --dpi accepts.
@@ -28,3 +30,5 @@ int SurfaceDpi(const QWidget* widget)
         return kScreenDpi;
     return static_cast<int>(std::lround(dpi));
 }
+
+}  // namespace sylpic

@@ -10,6 +10,8 @@
 
 #include "app/qt/log_pane.h"
 
+namespace sylpic {
+
 QIcon ProgramIcon()
 {
     QIcon icon;
@@ -121,3 +123,5 @@ QWidget* FindControl(const QDialog* dialog, const char* name)
 {
     return dialog->findChild<QWidget*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
 }
+
+}  // namespace sylpic

@@ -9,6 +9,8 @@
 class QDialog;
 class QWidget;
 
+namespace sylpic {
+
 // The program's icon, in its 32×32 and 16×16 images.
 QIcon ProgramIcon();
 
@@ -19,3 +21,5 @@ DialogUnits BuildFromTemplate(QDialog* dialog, const DialogTemplate& dialogTempl
 
 // The control of `dialog` with the given object name, or nullptr.
 QWidget* FindControl(const QDialog* dialog, const char* name);
+
+}  // namespace sylpic

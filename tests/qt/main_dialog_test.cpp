@@ -34,6 +34,8 @@
 #include "modal_closer.h"
 #include "res/messages.h"
 
+using namespace sylpic;
+
 namespace {
 
 const std::vector<std::string> kFaces = {"NanumMyeongjo", "@NanumGothic", "NanumGothic", "Baekmuk Gulim"};
@@ -350,7 +352,7 @@ private slots:
         closer.Start(&dialog);
         about->trigger();
         closer.Stop();
-        QCOMPARE(closer.kinds, QStringList({"CAboutDlg"}));
+        QCOMPARE(closer.kinds, QStringList({"sylpic::CAboutDlg"}));
         QCOMPARE(closer.texts, QStringList({"SYLPIC Ver. 1.41"}));
         QVERIFY(dialog.isVisible());
     }

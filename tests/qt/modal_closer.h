@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <functional>
 
+namespace sylpic {
+
 class ModalCloser : public QObject {
 public:
     // Captions and texts of the windows closed, in order.
@@ -58,3 +60,5 @@ private:
     QTimer timer_;
     QPointer<QWidget> keep_;
 };
+
+}  // namespace sylpic
