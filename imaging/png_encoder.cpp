@@ -16,6 +16,7 @@
 
 #include "data/bit_reverse.h"
 #include "imaging/big_endian.h"
+#include "imaging/png_memory.h"
 
 namespace sylpic {
 
@@ -121,7 +122,8 @@ void SavePng(ByteBuffer& out, int width, int height, const unsigned char* palett
              int stride, int colours, int transparent, const char* comment, PngStatus& status)
 {
     status.code = ImagingStatus::kOk;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &status, OnPngError, OnPngWarning);
+    png_structp png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, &status, OnPngError, OnPngWarning, nullptr,
+                                                  TakePngMemory, ReturnPngMemory);
     if (!png) {
         status.code = ImagingStatus::kPngNoWriteStruct;
         return;
