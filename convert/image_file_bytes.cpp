@@ -16,16 +16,22 @@ ImageFileBytes::~ImageFileBytes()
         close(fd_);
 }
 
-std::size_t ImageFileBytes::ReadFile(std::size_t offset, unsigned char* to, std::size_t count) const
+std::size_t ReadFileAt(int fd, std::size_t offset, unsigned char* to, std::size_t count, bool& failed)
 {
+    failed = false;
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = pread(fd_, to + got, count - got, static_cast<off_t>(offset + got));
+        const std::size_t wanted = count - got;
+        const ssize_t n = pread(fd, to + got, wanted, static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            failed = n < 0;
             break;
+        }
         got += static_cast<std::size_t>(n);
+        if (static_cast<std::size_t>(n) < wanted)
+            break;
     }
     return got;
 }
@@ -34,11 +40,12 @@ std::size_t ImageFileBytes::ReadAt(std::size_t offset, unsigned char* to, std::s
 {
     if (fd_ < 0)
         return 0;
+    bool failed = false;
     if (count > kWindowBytes)
-        return ReadFile(offset, to, count);  // more than a window holds: straight through
+        return ReadFileAt(fd_, offset, to, count, failed);  // more than a window holds: straight through
     const bool inside = offset >= windowAt_ && (windowHoldsEnd_ || offset - windowAt_ + count <= windowSize_);
     if (!inside) {
-        windowSize_ = ReadFile(offset, window_.data(), kWindowBytes);
+        windowSize_ = ReadFileAt(fd_, offset, window_.data(), kWindowBytes, failed);
         windowAt_ = offset;
         windowHoldsEnd_ = windowSize_ < kWindowBytes;
     }

@@ -14,6 +14,12 @@
 
 namespace sylpic {
 
+// Reads up to `count` bytes at `offset` of the open file `fd` into `to`,
+// again after a signal; returns how many came. Fewer come at the file's end
+// (a short read of a regular file is its end, and is not read past) or on a
+// failure, which `failed` then says.
+std::size_t ReadFileAt(int fd, std::size_t offset, unsigned char* to, std::size_t count, bool& failed);
+
 class ImageFileBytes final : public ByteSource {
 public:
     explicit ImageFileBytes(const char* path);
@@ -27,8 +33,6 @@ public:
 
 private:
     static constexpr std::size_t kWindowBytes = 4096;
-    // Reads up to `count` bytes at `offset` into `to`, as many as there are.
-    std::size_t ReadFile(std::size_t offset, unsigned char* to, std::size_t count) const;
 
     int fd_;
     // window_[0..windowSize_) holds the file's bytes from `windowAt_`;

@@ -26,6 +26,9 @@
 #include "convert/image_key.h"
 #include "convert/whole_image_file.h"
 #include "hangul/ascii_text.h"
+#include "imaging/byte_source.h"
+#include "imaging/gif_encoder.h"
+#include "imaging/png_encoder.h"
 
 namespace sylpic {
 
@@ -129,8 +132,9 @@ private:
         if (!key.whole)
             return;
         char text[kReadKeyBytes];
-        key.length = format == kFormatGif ? ReadGifKeyFrom(bytes, size, text, key.colours)
-                                          : ReadPngKeyFrom(bytes, size, text, key.colours);
+        const MemoryBytes image(bytes, size);
+        key.length = format == kFormatGif ? ReadGifKeyFrom(image, text, key.colours)
+                                          : ReadPngKeyFrom(image, text, key.colours);
         key.textAt = static_cast<std::uint32_t>(text_.size());
         key.textLength = static_cast<std::uint16_t>(std::strlen(text));
         text_.append(text, key.textLength);

@@ -2,7 +2,6 @@
 // The image key: the text stored in each GIF and PNG image's comment, which
 // names the font, size, transparency and glyph codes of its block, and its
 // readers, which take it back from an image file with the image's colours.
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,12 +28,6 @@ std::string GlyphBytesOfKey(std::string_view key);
 int ReadGifKey(const char* path, char* text, unsigned char* colours);
 // The same for a PNG: the "Comment" tEXt chunk before the first IDAT.
 int ReadPngKey(const char* path, char* text, unsigned char* colours);
-
-// The same readers over the first `size` bytes of the file, already read:
-// the same key and colours as the readers of the file give when `bytes`
-// hold the whole file.
-int ReadGifKeyFrom(const unsigned char* bytes, std::size_t size, char* text, unsigned char* colours);
-int ReadPngKeyFrom(const unsigned char* bytes, std::size_t size, char* text, unsigned char* colours);
 
 // Reads the size recorded at the start of the image file at `path`, a
 // file in `format`. False when the file cannot be read or records none.

@@ -38,14 +38,4 @@ int ReadPngKey(const char* path, char* text, unsigned char* colours)
     return ReadPngKeyFrom(file, text, colours);
 }
 
-int ReadGifKeyFrom(const unsigned char* bytes, std::size_t size, char* text, unsigned char* colours)
-{
-    return ReadGifKeyFrom(MemoryBytes(bytes, size), text, colours);
-}
-
-int ReadPngKeyFrom(const unsigned char* bytes, std::size_t size, char* text, unsigned char* colours)
-{
-    return ReadPngKeyFrom(MemoryBytes(bytes, size), text, colours);
-}
-
 }  // namespace sylpic

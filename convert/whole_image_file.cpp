@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 
+#include "convert/image_file_bytes.h"
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
 
@@ -32,19 +32,9 @@ bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& 
         const std::size_t room = static_cast<std::size_t>(st.st_size) + 1;
         if (buffer.size() < room)
             buffer.resize(room);
-        while (size < room) {
-            const std::size_t wanted = room - size;
-            const ssize_t n = pread(fd, buffer.data() + size, wanted, static_cast<off_t>(size));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            size += static_cast<std::size_t>(n);
-            if (static_cast<std::size_t>(n) < wanted)
-                break;
-        }
+        bool failed = false;
+        size = ReadFileAt(fd, 0, buffer.data(), room, failed);
+        ok = !failed;
     }
     close(fd);
     return ok;

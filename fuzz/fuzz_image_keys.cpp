@@ -226,8 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto fromMemory = [&](auto reader) {
         return Read([&](const char*, char* text, unsigned char* colours) { return reader(bytes, text, colours); }, path);
     };
-    for (const auto& [fromFile, inMemory] : {std::pair{gif, fromMemory([](const ByteSource& b, char* t, unsigned char* c) { return ReadGifKeyFrom(b, t, c); })},
-          std::pair{png, fromMemory([](const ByteSource& b, char* t, unsigned char* c) { return ReadPngKeyFrom(b, t, c); })}})
+    for (const auto& [fromFile, inMemory] : {std::pair{gif, fromMemory(ReadGifKeyFrom)}, std::pair{png, fromMemory(ReadPngKeyFrom)}})
         FUZZ_CHECK(fromFile.length == inMemory.length && fromFile.text == inMemory.text &&
                        std::memcmp(fromFile.colours, inMemory.colours, 6) == 0,
                    "the key read from the file differs from the key read from its bytes");
