@@ -11,6 +11,11 @@
 //   conversion_bench [ROOT...]     default roots: /tmp and /dev/shm
 //   conversion_bench --memory-only [ROOT]
 //   conversion_bench --shared-stem-only [ROOT...]
+//   conversion_bench --profile-again FORMAT REPEATS BLOCKS
+//
+// --profile-again converts a page of BLOCKS blocks (from 10,000 on, in a
+// folder holding 10,000 images of another page) in /dev/shm, then only
+// again and again, REPEATS times, so that a profiler sees the reuse path.
 //
 // The 100 MB page is converted by a fresh process of this program
 // (--memory-child FOLDER), so that its peak memory is the conversion's own
@@ -259,8 +264,28 @@ int ConvertBigPage(const std::string& folder)
 
 }  // namespace
 
+// The re-conversion alone, repeated, for a profiler.
+int ProfileAgain(const std::string& root, const char* format, int repeats, int blocks)
+{
+    const std::string folder = MakeScratch(root);
+    if (blocks >= 10000) {
+        WriteFile(folder + "sp_other.htm", MakePage(10000, 7));
+        ConvertOnce(folder, "other.htm", format);
+    }
+    WriteFile(folder + "sp_page.htm", MakePage(blocks, 1));
+    ConvertOnce(folder, "page.htm", format);
+    double total = 0;
+    for (int i = 0; i < repeats; ++i)
+        total += ConvertOnce(folder, "page.htm", format).seconds;
+    std::printf("again %.1f us/block\n", total / repeats / blocks * 1e6);
+    std::filesystem::remove_all(folder);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "--profile-again") == 0)
+        return ProfileAgain("/dev/shm", argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0)
         return ConvertBigPage(argv[2]);
     std::vector<std::string> roots;

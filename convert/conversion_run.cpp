@@ -282,7 +282,7 @@ void DeleteErrorImages(const char* folder)
 void RunConversion(ConversionRun& run, const std::vector<std::string>& paths)
 {
     run.outcome = RunOutcome::kAllClean;
-    BeginImageRun();
+    BeginImageRun(paths.size() > 1);
     BeginRunTags();
     // Real text: the faces are found, and their licences read, before any
     // file changes; a face that may not be subset stops the run here.

@@ -71,8 +71,10 @@ public:
     using Folder = std::unordered_map<std::string, StoredKey>;
 
     // Forgets every key; the folders stay, so that a view keeps its own.
-    void Clear()
+    // `severalPages` when more than one page may ask for them.
+    void Clear(bool severalPages)
     {
+        severalPages_ = severalPages;
         for (auto& folder : folders_)
             folder.second.clear();
         text_.clear();
@@ -83,22 +85,27 @@ public:
     void BeginPage() { ++page_; }
 
     // The key of `name` in `folder`, whose file is at `path` (relative to
-    // the folder open at `atFd`, or AT_FDCWD).
-    const StoredKey& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format)
+    // the folder open at `atFd`, or AT_FDCWD). `knownRegular` when the
+    // folder's listing said it is a regular file.
+    const StoredKey& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format,
+                         bool knownRegular)
     {
         const auto [found, isNew] = folder.try_emplace(name);
         if (!isNew) {
             if (found->second.writtenOnPage == page_)
                 return found->second;
             struct stat st;
-            if (fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
+            if (found->second.identified && fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
                 return found->second;
         }
         StoredKey& key = found->second;
         key = StoredKey();
+        // Which file the key came from matters only to a later page; a run
+        // of one page has none, and its files need no fstat.
+        const FileCheck check = knownRegular && !severalPages_ ? FileCheck::kKnownRegular : FileCheck::kStat;
         struct stat st;
         std::size_t size = 0;
-        if (ReadImageFileBytes(atFd, path, bytes_, size, st))
+        if (ReadImageFileBytes(atFd, path, bytes_, size, st, check))
             TakeKey(key, bytes_.data(), size, format);
         if (st.st_mode != 0) {
             key.identified = true;
@@ -146,6 +153,7 @@ private:
     std::unordered_map<std::string, Folder> folders_;
     std::string text_;  // the text of every key, one after another
     unsigned page_ = 1;
+    bool severalPages_ = true;
     std::vector<unsigned char> bytes_;
 };
 
@@ -452,6 +460,8 @@ public:
         keys_ = &s_keys.FolderOf(folder_);
         loaded_ = false;
         names_.Clear();
+        irregular_.clear();
+        typesUnknown_ = false;
         sizes_.clear();
         stems_.clear();
         counters_.clear();
@@ -468,8 +478,13 @@ public:
         // once, so nothing needs to be weeded out.
         if (const DirHandle dir = OpenFolder(folder_.c_str())) {
             while (const dirent* e = readdir(dir.get())) {
-                if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-                    names_.AddUnsorted(e->d_name);
+                if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+                    continue;
+                names_.AddUnsorted(e->d_name);
+                if (e->d_type == DT_UNKNOWN)
+                    typesUnknown_ = true;
+                else if (e->d_type != DT_REG)
+                    irregular_.insert(e->d_name);
             }
         }
         names_.Sort();
@@ -486,6 +501,7 @@ public:
     {
         const std::string name = fileName;
         names_.Insert(name);
+        irregular_.erase(name);
         sizes_.erase(name);
         NoteNumberTaken(name);
         // It is a candidate of every base name that its lower-case name goes
@@ -617,8 +633,9 @@ private:
         // Opened in the folder already open, where it could be.
         if (folderFd_ < 0)
             path_.assign(folder_).append(name);
-        const StoredKey& key = folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format)
-                                              : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format);
+        const bool regular = !typesUnknown_ && (irregular_.empty() || irregular_.count(name) == 0);
+        const StoredKey& key = folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular)
+                                              : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format, regular);
         index.Add(name, key);
         return &key;
     }
@@ -683,6 +700,10 @@ private:
     std::string after_;  // scratch: where a search goes on
     bool loaded_ = false;
     SortedNames names_;
+    // What the listing said of the names' types: the names it gave as
+    // something other than a regular file, and whether it left any unsaid.
+    std::unordered_set<std::string> irregular_;
+    bool typesUnknown_ = false;
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
     std::unordered_map<std::string, StemIndex> stems_;  // by lower-case base name and format
     std::unordered_map<std::string, NumberCounter> counters_;  // by base name and extension
@@ -693,9 +714,9 @@ FolderView s_view;
 
 }  // namespace
 
-void BeginImageRun()
+void BeginImageRun(bool severalPages)
 {
-    s_keys.Clear();
+    s_keys.Clear(severalPages);
 }
 
 void BeginImageFolder(const char* folder)

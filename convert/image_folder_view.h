@@ -21,8 +21,8 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
 
 // A run of pages begins: keys read before it are forgotten. Within a run
 // each image's key is read once, on first need, and again only when its
-// file has changed.
-void BeginImageRun();
+// file has changed. `severalPages` when the run may have more than one page.
+void BeginImageRun(bool severalPages);
 // The image folder view of the page being converted.
 void BeginImageFolder(const char* folder);
 void EndImageFolder();

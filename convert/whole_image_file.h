@@ -20,14 +20,25 @@ bool IsWholeImageFile(const char* path, ImageFormat format);
 // file's bytes.
 bool IsWholeImage(const unsigned char* bytes, std::size_t size, ImageFormat format);
 
+// What ReadImageFileBytes asks of the file besides its bytes.
+enum class FileCheck {
+    // fstat first: the file must be regular, and `st` says which file it was.
+    kStat,
+    // The folder's listing said the name is a regular file, and which file
+    // it is need not be known: fstat only when the file is longer than a
+    // first read takes. A short read of a file that was replaced meanwhile
+    // by a FIFO or a device gives bytes no whole image has.
+    kKnownRegular,
+};
+
 // Reads the whole of the regular file at `path` (relative to the folder
 // open at `atFd`, or AT_FDCWD) with one open: its bytes into the first
-// `size` bytes of `buffer` (grown when need be, never shrunk), and what
-// fstat says of it into `st`. False when it cannot be read, is not a
-// regular file or is larger than any image this program writes; `st` is
-// then filled when fstat could say.
+// `size` bytes of `buffer` (grown when need be, never shrunk), and, when
+// fstat was asked, what it says of the file into `st` (else st_mode is 0).
+// False when it cannot be read, is not a regular file or is larger than any
+// image this program writes.
 bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
-                        struct stat& st);
+                        struct stat& st, FileCheck check);
 
 // True when the 2x image's size is exactly twice the 1x image's.
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single);

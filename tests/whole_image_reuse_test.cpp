@@ -67,4 +67,21 @@ TEST(WholeImageReuseTest, AWriteCutShortLeavesNoImageUnderItsName)
     EXPECT_EQ(image.find('1'), std::string::npos) << "the name was free: " << image;
 }
 
+// An image longer than the first read of a candidate takes (200 KB here)
+// is read on to its end: reused when whole, passed over when cut there.
+TEST(WholeImageReuseTest, ALargeImageIsCheckedToItsLastByte)
+{
+    ScratchDir dir;
+    WriteWholeFile(dir / "sp_page.htm", "[[an-nyeong-ha-sib-ni-kka an-nyeong-ha-sib-ni-kka an-nyeong-ha-sib-ni-kka]]");
+    const std::string args = "--font NanumGothic --size 100 sp_page.htm";
+    ASSERT_EQ(RunSylpic(dir, args).status, 0);
+    const std::string image = ReadWholeFile(dir / "hanimg/annyeo.gif");
+    ASSERT_GT(image.size(), 65536u);
+    EXPECT_EQ(RunSylpic(dir, args).out, dir / "page.htm" + "　画像数 1, 作成数 0, 正常終了\n");
+
+    ASSERT_EQ(truncate((dir / "hanimg/annyeo.gif").c_str(), static_cast<off_t>(image.size() - 1)), 0);
+    EXPECT_EQ(RunSylpic(dir, args).out, dir / "page.htm" + "　画像数 1, 作成数 1, 正常終了\n");
+    EXPECT_EQ(ReadWholeFile(dir / "hanimg/annyeo1.gif"), image);
+}
+
 }  // namespace
