@@ -164,11 +164,16 @@ FreeNameMove StagedFile::LinkToFreeName()
         Discard();
         return FreeNameMove::kFailed;
     }
-    // The descriptor's entry in /proc links the file itself; a link never
-    // replaces an entry.
-    char self[32];
-    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
-    if (linkat(AT_FDCWD, self, AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    // A link never replaces an entry. The descriptor itself is linked where
+    // the kernel allows it (a kernel of 6.10 on, for the file's opener, or a
+    // process that may search every folder), else its entry in /proc.
+    bool linked = linkat(fd_, "", AT_FDCWD, path_.c_str(), AT_EMPTY_PATH) == 0;
+    if (!linked && errno != EEXIST) {
+        char self[32];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
+        linked = linkat(AT_FDCWD, self, AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
+    if (linked) {
         const bool closed = close(fd_) == 0;
         if (!closed)
             error_ = errno;
