@@ -12,10 +12,15 @@
 //   conversion_bench --memory-only [ROOT]
 //   conversion_bench --shared-stem-only [ROOT...]
 //   conversion_bench --profile-again FORMAT REPEATS BLOCKS
+//   conversion_bench --profile-first FORMAT REPEATS BLOCKS
 //
 // --profile-again converts a page of BLOCKS blocks (from 10,000 on, in a
 // folder holding 10,000 images of another page) in /dev/shm, then only
 // again and again, REPEATS times, so that a profiler sees the reuse path.
+// --profile-first converts such a page into an empty image folder, REPEATS
+// times, and prints the median cost of a new image: with REPEATS 1 the
+// glyphs are drawn for the first time, as in the figures above; from then on
+// they come from the glyph cache and what is left is encoding and writing.
 //
 // The 100 MB page is converted by a fresh process of this program
 // (--memory-child FOLDER), so that its peak memory is the conversion's own
@@ -262,8 +267,6 @@ int ConvertBigPage(const std::string& folder)
     return 0;
 }
 
-}  // namespace
-
 // The re-conversion alone, repeated, for a profiler.
 int ProfileAgain(const std::string& root, const char* format, int repeats, int blocks)
 {
@@ -282,10 +285,43 @@ int ProfileAgain(const std::string& root, const char* format, int repeats, int b
     return 0;
 }
 
+// First conversions alone: a page of BLOCKS blocks converted into an empty
+// image folder, REPEATS times, each in a folder of its own.
+int ProfileFirst(const std::string& root, const char* format, int repeats, int blocks)
+{
+    {
+        const std::string folder = MakeScratch(root);
+        WriteFile(folder + "sp_warm.htm", MakePage(20, 99));
+        ConvertOnce(folder, "warm.htm", format);
+        std::filesystem::remove_all(folder);
+    }
+    std::vector<double> perImage;
+    for (int i = 0; i < repeats; ++i) {
+        const std::string folder = MakeScratch(root);
+        WriteFile(folder + "sp_page.htm", MakePage(blocks, 1));
+        const RunFigures first = ConvertOnce(folder, "page.htm", format);
+        perImage.push_back(first.seconds / first.created * 1e6);
+        std::filesystem::remove_all(folder);
+    }
+    std::sort(perImage.begin(), perImage.end());
+    std::printf("first %.1f us/image (median of %d)\n", perImage[perImage.size() / 2], repeats);
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc == 5 && std::strcmp(argv[1], "--profile-again") == 0)
-        return ProfileAgain("/dev/shm", argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (argc == 5 && (std::strcmp(argv[1], "--profile-first") == 0 || std::strcmp(argv[1], "--profile-again") == 0)) {
+        const int repeats = std::atoi(argv[3]);
+        const int blocks = std::atoi(argv[4]);
+        if (repeats < 1 || blocks < 1) {
+            std::fprintf(stderr, "%s: REPEATS and BLOCKS must be 1 or more\n", argv[1]);
+            return 2;
+        }
+        return argv[1][10] == 'f' ? ProfileFirst("/dev/shm", argv[2], repeats, blocks)
+                                  : ProfileAgain("/dev/shm", argv[2], repeats, blocks);
+    }
     if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0)
         return ConvertBigPage(argv[2]);
     std::vector<std::string> roots;

@@ -95,16 +95,28 @@ private:
 };
 
 // Temporary files that killed runs left, removed once per image folder in a
-// run, and only under its lock: then no other run is writing them.
+// run, and only under its lock: then no other run is writing them. The
+// image folder's go as the page's view of it reads it, which a large folder
+// makes worth listing once; the sweep is finished, if the page never read
+// the folder, when the object AfterLock gives goes, which must be before
+// the lock.
 class LeftoverSweep {
 public:
-    void AfterLock(const ImageFolderLock& lock, const char* pageDir, const char* imageDir)
+    struct Finish {
+        Finish() = default;
+        Finish(const Finish&) = delete;
+        Finish& operator=(const Finish&) = delete;
+        ~Finish() { FinishLeftoverSweep(); }
+    };
+
+    [[nodiscard]] Finish AfterLock(const ImageFolderLock& lock, const char* pageDir, const char* imageDir)
     {
-        if (!lock.held() || !folders_.insert(imageDir).second)
-            return;
-        RemoveLeftoverFiles(pageDir);
-        RemoveLeftoverFiles(imageDir);
-        RemoveLeftoverFiles((std::string(imageDir) + kDoubledImageFolder).c_str());
+        if (lock.held() && folders_.insert(imageDir).second) {
+            RemoveLeftoverFiles(pageDir);
+            SweepLeftoversWhenRead(imageDir);
+            RemoveLeftoverFiles((std::string(imageDir) + kDoubledImageFolder).c_str());
+        }
+        return {};
     }
 
 private:
@@ -203,7 +215,7 @@ bool ConvertDroppedPage(ConversionRun& run, const std::string& dropped, ErrorIma
     mkdir(run.imageDir, 0777);  // an existing folder, or any failure, is ignored
     const ImageFolderLock lock(run.imageDir);
     std::strcat(run.imageDir, "/");
-    leftovers.AfterLock(lock, run.pageDir, run.imageDir);
+    const LeftoverSweep::Finish finishSweep = leftovers.AfterLock(lock, run.pageDir, run.imageDir);
 
     if (firstDrop) {
         // First drop of this page: keep it as the source page. Owner read

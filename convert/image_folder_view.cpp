@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,6 +25,7 @@
 #include "convert/dir_handle.h"
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
+#include "convert/leftover_files.h"
 #include "convert/whole_image_file.h"
 #include "hangul/ascii_text.h"
 #include "imaging/byte_source.h"
@@ -474,11 +476,17 @@ public:
         if (loaded_ && folder_ == folder)
             return;
         Begin(folder);
+        const bool sweep = !sweepPending_.empty() && sweepPending_ == folder_;
+        if (sweep)
+            sweepPending_.clear();
+        const std::time_t now = sweep ? std::time(nullptr) : 0;
         // Read the folder once, then sort once: a directory lists each name
         // once, so nothing needs to be weeded out.
         if (const DirHandle dir = OpenFolder(folder_.c_str())) {
             while (const dirent* e = readdir(dir.get())) {
                 if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+                    continue;
+                if (sweep && RemoveIfLeftover(dirfd(dir.get()), e->d_name, now))
                     continue;
                 names_.AddUnsorted(e->d_name);
                 if (e->d_type == DT_UNKNOWN)
@@ -493,6 +501,14 @@ public:
     }
 
     bool Has(const char* fileName) { return names_.Has(fileName); }
+
+    void SweepWhenRead(const char* folder) { sweepPending_ = folder; }
+    void FinishSweep()
+    {
+        if (!sweepPending_.empty())
+            RemoveLeftoverFiles(sweepPending_.c_str());
+        sweepPending_.clear();
+    }
 
     // The image is new or changed: its key is taken from the bytes written
     // when they are given, else read again when next asked for; its size is
@@ -708,6 +724,7 @@ private:
     std::unordered_map<std::string, StemIndex> stems_;  // by lower-case base name and format
     std::unordered_map<std::string, NumberCounter> counters_;  // by base name and extension
     std::string lowerBase_;  // scratch of the candidate search
+    std::string sweepPending_;  // the folder whose leftovers go when it is read
 };
 
 FolderView s_view;
@@ -727,6 +744,16 @@ void BeginImageFolder(const char* folder)
 void EndImageFolder()
 {
     s_view.End();
+}
+
+void SweepLeftoversWhenRead(const char* folder)
+{
+    s_view.SweepWhenRead(folder);
+}
+
+void FinishLeftoverSweep()
+{
+    s_view.FinishSweep();
 }
 
 bool ImageFolderHas(const char* folder, const char* fileName)

@@ -26,6 +26,12 @@ void BeginImageRun(bool severalPages);
 // The image folder view of the page being converted.
 void BeginImageFolder(const char* folder);
 void EndImageFolder();
+// While the folder's lock is held: the temporary files that killed runs left
+// in `folder` (as RemoveLeftoverFiles removes them) go when the view next
+// reads the folder, so that it is listed once; FinishLeftoverSweep, still
+// under the lock, removes them if the page never read it.
+void SweepLeftoversWhenRead(const char* folder);
+void FinishLeftoverSweep();
 // True when an entry named exactly `fileName` exists in `folder`.
 bool ImageFolderHas(const char* folder, const char* fileName);
 // The number of the first free name in `folder` for images of `baseName`:

@@ -1,11 +1,11 @@
 #include "convert/leftover_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <ctime>
-#include <string>
 
 #include "convert/dir_handle.h"
 #include "convert/staged_file.h"
@@ -32,20 +32,24 @@ bool IsTemporaryName(const char* name)
 
 }  // namespace
 
+bool RemoveIfLeftover(int folderFd, const char* name, std::time_t now)
+{
+    if (!IsTemporaryName(name))
+        return false;
+    struct stat st;
+    // A failure leaves it for a later run.
+    return fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+           now - st.st_mtime > kLeftoverAge && unlinkat(folderFd, name, 0) == 0;
+}
+
 void RemoveLeftoverFiles(const char* folder)
 {
     const DirHandle dir = OpenFolder(*folder != '\0' ? folder : ".");
     if (!dir)
         return;
     const std::time_t now = std::time(nullptr);
-    while (const dirent* entry = readdir(dir.get())) {
-        if (!IsTemporaryName(entry->d_name))
-            continue;
-        const std::string path = std::string(folder) + entry->d_name;
-        struct stat st;
-        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > kLeftoverAge)
-            unlink(path.c_str());  // a failure leaves it for a later run
-    }
+    while (const dirent* entry = readdir(dir.get()))
+        RemoveIfLeftover(dirfd(dir.get()), entry->d_name, now);
 }
 
 }  // namespace sylpic

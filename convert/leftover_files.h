@@ -5,11 +5,17 @@
 // another run writes them, and only when they are older than any page's
 // conversion takes, in case a run elsewhere wrote without the lock.
 
+#include <ctime>
+
 namespace sylpic {
 
 // Removes from `folder` (ending in '/', or empty for the current folder)
 // the temporary files of pages and images last changed more than ten
 // minutes ago.
 void RemoveLeftoverFiles(const char* folder);
+
+// Removes the entry `name` of the folder open at `folderFd` when it is such
+// a file, last changed more than ten minutes before `now`; true when it went.
+bool RemoveIfLeftover(int folderFd, const char* name, std::time_t now);
 
 }  // namespace sylpic

@@ -39,4 +39,19 @@ TEST(LeftoverFilesTest, OldTemporaryFilesGoAndRecentOnesStay)
     EXPECT_EQ(ListFolder(dir / "hanimg/2x"), std::vector<std::string>{});
 }
 
+// The image folder's leftovers go as its listing is read for the blocks; a
+// page with no blocks never reads it, and they go all the same.
+TEST(LeftoverFilesTest, APageWithoutBlocksClearsTheImageFolderToo)
+{
+    ScratchDir dir;
+    mkdir((dir / "hanimg").c_str(), 0777);
+    WriteAged(dir / "hanimg/.sylpic-image-d4e5f6", 11);
+    WriteAged(dir / "hanimg/.sylpic-image-a1b2c3", 2);
+    WriteWholeFile(dir / "sp_page.htm", "no blocks");
+
+    const RunResult r = RunSylpic(dir, "--font NanumGothic sp_page.htm");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(ListFolder(dir / "hanimg"), std::vector<std::string>{".sylpic-image-a1b2c3"});
+}
+
 }  // namespace
