@@ -107,16 +107,6 @@ int BlockPipeline::CheckReplacedImage(const char* key, int keyLength)
     return earlier != nullptr ? 1 : 0;
 }
 
-// Where the block stands, for the tags of the run: its page, with its line
-// and column when they are counted.
-std::string BlockPipeline::Where() const
-{
-    std::string where = job_.sourcePath;
-    if (watch_ != nullptr)
-        where += ":" + std::to_string(watch_->Start().line) + ":" + std::to_string(watch_->Start().column);
-    return where;
-}
-
 // Real text: the block's text in place of an image. The first reading of
 // the page collects its characters for the page's font; the second writes
 // the markup, the font's style before the first span when no "</head>"
@@ -247,9 +237,11 @@ void BlockPipeline::WarnUnknownDrawing(const char* fileName, bool doubledStands)
 void BlockPipeline::MakeTag(const char* fileName, bool drawnNow, const ImageDrawing& drawing, bool doubledStands)
 {
     // Only the first tag of an image is kept: its place is formatted once.
-    const std::string path = std::string(job_.imageDir) + fileName;
-    if (FindRunTag(path) == nullptr)
-        NoteRunTag(path, Where());
+    tagPath_.assign(job_.imageDir).append(fileName);
+    if (watch_ != nullptr)
+        NoteRunTag(tagPath_, job_.sourcePath, watch_->Start().line, watch_->Start().column);
+    else
+        NoteRunTag(tagPath_, job_.sourcePath);
     ImageTag tag(fileName);
     if (job_.settings.altText)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));
@@ -259,7 +251,7 @@ void BlockPipeline::MakeTag(const char* fileName, bool drawnNow, const ImageDraw
         // The 2x image comes last: srcset="./hanimg/2x/<file> 2x".
         tag.AddAttribute("srcset", std::string("./hanimg/") + kDoubledImageFolder + fileName + " 2x");
     }
-    tag_ = tag.Finish();
+    tag.Finish(tag_);
     ++job_.imageCount;
 }
 

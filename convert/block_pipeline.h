@@ -58,7 +58,6 @@ private:
     void AddDimensions(ImageTag& tag, const char* fileName, bool drawnNow, const ImageDrawing& drawing);
     void TakeRealText(RealTextPlace place);
     int CheckReplacedImage(const char* key, int keyLength);
-    std::string Where() const;
 
     PageJob& job_;
     BlockWatch* watch_;  // null without diagnostics
@@ -72,6 +71,7 @@ private:
     bool fontLinesMeasured_ = false;
     bool fontLinesKnown_ = false;
     std::string tag_;
+    std::string tagPath_;  // scratch: the image's path, for the tags of the run
 };
 
 }  // namespace sylpic

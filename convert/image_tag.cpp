@@ -39,7 +39,15 @@ void ImageTag::AddRowsBelowBaseline(int rows)
 
 std::string ImageTag::Finish() const
 {
-    return text_ + '>';
+    std::string tag;
+    Finish(tag);
+    return tag;
+}
+
+void ImageTag::Finish(std::string& tag) const
+{
+    tag.assign(text_);
+    tag += '>';
 }
 
 }  // namespace sylpic

@@ -33,8 +33,9 @@ public:
     // name="<value>", the value escaped for an attribute value already.
     void AddAttribute(std::string_view name, std::string_view escapedValue);
 
-    // The whole tag, closed.
+    // The whole tag, closed; or left in `tag`, whose room is used again.
     std::string Finish() const;
+    void Finish(std::string& tag) const;
 
 private:
     std::string text_;

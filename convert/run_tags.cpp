@@ -22,13 +22,17 @@ void BeginRunTags()
     s_places.clear();
 }
 
-void NoteRunTag(const std::string& path, const std::string& where)
+void NoteRunTag(const std::string& path, std::string_view page, long line, long column)
 {
     const auto [noted, isNew] = s_runTags.try_emplace(path, 0);
     if (!isNew)
         return;
-    if (s_places.empty() || s_places.back() != where)
-        s_places.push_back(where);
+    if (line == 0) {
+        if (s_places.empty() || s_places.back() != page)
+            s_places.emplace_back(page);
+    } else {
+        s_places.push_back(std::string(page) + ":" + std::to_string(line) + ":" + std::to_string(column));
+    }
     noted->second = static_cast<std::uint32_t>(s_places.size() - 1);
 }
 
