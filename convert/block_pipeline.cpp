@@ -138,7 +138,8 @@ bool BlockPipeline::FindReusedImage(const char* key, int keyLength, char* fileNa
     FindReusableImage(job_.imageDir, g_imageName.base, key, keyLength, job_.colours, found, format_);
     if (found[0] == '\0')
         return false;
-    std::snprintf(fileName, kMaxPath, "%s", found + std::strlen(job_.imageDir));
+    const char* name = found + std::strlen(job_.imageDir);
+    std::memcpy(fileName, name, std::strlen(name) + 1);  // shorter than the path it ends
     return true;
 }
 
