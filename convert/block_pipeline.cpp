@@ -92,7 +92,7 @@ int BlockPipeline::CheckReplacedImage(const char* key, int keyLength)
         format_ == kFormatPng ? ReadPngKey(path.c_str(), held, colours) : ReadGifKey(path.c_str(), held, colours);
     if (heldLength <= 0 || (heldLength == keyLength && std::memcmp(held, key, static_cast<std::size_t>(keyLength)) == 0))
         return 0;
-    const std::string* earlier = FindRunTag(path);
+    const std::optional<std::string> earlier = FindRunTag(path);
     if (watch_ != nullptr) {
         const std::string bytes = GlyphBytesOfKey(held);
         const auto* glyphs = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -100,11 +100,11 @@ int BlockPipeline::CheckReplacedImage(const char* key, int keyLength)
         for (char32_t c : g_bUnicodeMode ? DecodeUnicodeGlyphs(glyphs, bytes.size()) : DecodeNarrowGlyphs(glyphs, bytes.size()))
             AppendUtf8(c, text);
         std::string detail = "replaces hanimg/" + std::string(fileName) + ", which showed \"" + text + "\"";
-        if (earlier != nullptr)
+        if (earlier)
             detail += " for the block at " + *earlier;
-        watch_->ReportReplacedImage(earlier != nullptr, detail);
+        watch_->ReportReplacedImage(earlier.has_value(), detail);
     }
-    return earlier != nullptr ? 1 : 0;
+    return earlier ? 1 : 0;
 }
 
 // Real text: the block's text in place of an image. The first reading of

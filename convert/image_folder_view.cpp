@@ -70,7 +70,11 @@ bool SameFile(const StoredKey& key, const struct stat& st)
 // the page wrote is known from the bytes it wrote, without reading it.
 class KeyCache {
 public:
+    // A folder's keys by file name. Its entries stay where they are until
+    // the run's next Clear: a key to be read again is emptied, not erased,
+    // so that the candidate index can point at the entries.
     using Folder = std::unordered_map<std::string, StoredKey>;
+    using Entry = Folder::value_type;
 
     // Forgets every key; the folders stay, so that a view keeps its own.
     // `severalPages` when more than one page may ask for them.
@@ -89,16 +93,16 @@ public:
     // The key of `name` in `folder`, whose file is at `path` (relative to
     // the folder open at `atFd`, or AT_FDCWD). `knownRegular` when the
     // folder's listing said it is a regular file.
-    const StoredKey& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format,
-                         bool knownRegular)
+    const Entry& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format,
+                     bool knownRegular)
     {
         const auto [found, isNew] = folder.try_emplace(name);
         if (!isNew) {
             if (found->second.writtenOnPage == page_)
-                return found->second;
+                return *found;
             struct stat st;
             if (found->second.identified && fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
-                return found->second;
+                return *found;
         }
         StoredKey& key = found->second;
         key = StoredKey();
@@ -118,7 +122,7 @@ public:
         }
         if (bytes_.size() > kKeptBuffer)
             std::vector<unsigned char>().swap(bytes_);
-        return key;
+        return *found;
     }
 
     // The page wrote these bytes to the image `name` of `folder`.
@@ -189,13 +193,13 @@ bool NameLess(const std::string& a, const std::string& b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-// The candidates of one base name in one format that a search has read, by
-// the hash of what they match. They are read in name order only as far as
-// a search needs, so those read are always the first ones: every candidate
-// up to `scannedTo`, or all of them once `scanDone`. Names written since
-// wait in `pending` until the next search takes their keys.
+// What a search has read of the candidates of one base name in one format.
+// They are read in name order only as far as a search needs, so those read
+// are always the first ones: every candidate up to `scannedTo`, or all of
+// them once `scanDone`. Names written since wait in `pending` until the
+// next search takes their keys. The candidates read are in the view's
+// CandidateIndex.
 struct StemIndex {
-    std::unordered_multimap<std::size_t, std::string> byMatch;
     std::vector<std::string> pending;
     std::string scannedTo;  // the last candidate read in name order; empty before the first
     bool scanDone = false;
@@ -205,31 +209,55 @@ struct StemIndex {
     {
         return scanDone || (!scannedTo.empty() && !NameLess(scannedTo, name));
     }
+};
 
-    // Adds `name` with its key, once.
-    void Add(const std::string& name, const StoredKey& key)
+// The candidates that searches have read, of every base name, by the hash
+// of what they match and of their base name: one table for all, as most
+// base names have one or two candidates. An entry points at the
+// candidate's key in the run's keys, which stays put, so a hit is compared
+// in full against the key the file holds now.
+class CandidateIndex {
+public:
+    void Clear() { byMatch_.clear(); }
+
+    // Adds the candidate `entry` of `stem`, once.
+    void Add(const StemIndex& stem, const KeyCache::Entry& entry)
     {
-        if (!Indexed(key))
+        if (!Indexed(entry.second))
             return;
-        const std::size_t match = HashOf(key);
-        for (auto [at, end] = byMatch.equal_range(match); at != end; ++at)
-            if (at->second == name)
+        const std::size_t at = Slot(stem, HashOf(entry.second));
+        for (auto [it, end] = byMatch_.equal_range(at); it != end; ++it)
+            if (it->second.stem == &stem && it->second.entry == &entry)
                 return;
-        byMatch.emplace(match, name);
+        byMatch_.emplace(at, Candidate{&stem, &entry});
     }
-    // Takes `name` out; `key` is the key it was added with (null: none).
-    void Remove(const std::string& name, const StoredKey* key)
+    // Takes `name` out of `stem`'s candidates; `key` is the key it was
+    // added with (null: none).
+    void Remove(const StemIndex& stem, const std::string& name, const StoredKey* key)
     {
         if (key == nullptr || !Indexed(*key))
             return;
-        for (auto [at, end] = byMatch.equal_range(HashOf(*key)); at != end; ++at)
-            if (at->second == name) {
-                byMatch.erase(at);
+        for (auto [it, end] = byMatch_.equal_range(Slot(stem, HashOf(*key))); it != end; ++it)
+            if (it->second.stem == &stem && it->second.entry->first == name) {
+                byMatch_.erase(it);
                 return;
             }
     }
+    // Calls visit(entry) for each candidate of `stem` added under `match`.
+    template <typename Visit>
+    void ForEachMatch(const StemIndex& stem, std::size_t match, Visit visit) const
+    {
+        for (auto [it, end] = byMatch_.equal_range(Slot(stem, match)); it != end; ++it)
+            if (it->second.stem == &stem)
+                visit(*it->second.entry);
+    }
 
 private:
+    struct Candidate {
+        const StemIndex* stem;
+        const KeyCache::Entry* entry;
+    };
+
     // A key whose length and text disagree (a text cut at a line feed)
     // matches nothing, and is not indexed.
     static bool Indexed(const StoredKey& key) { return key.length > 0 && key.textLength == key.length; }
@@ -238,23 +266,40 @@ private:
         const std::string_view text = s_keys.Text(key);
         return MatchHash(key.colours, text.data(), text.size());
     }
+    // A stem's index stays where it is for the page (the stems are a
+    // node-based map), so its address tells the stems apart.
+    static std::size_t Slot(const StemIndex& stem, std::size_t match)
+    {
+        const auto id = static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(&stem));
+        return match ^ (id * 0x9e3779b97f4a7c15u);
+    }
+
+    std::unordered_multimap<std::size_t, Candidate> byMatch_;
 };
 
 // The names numbering has taken for one base name and extension: base.ext
 // and baseN.ext (N without leading zeros). Numbers are only ever taken
-// during a page, so the first free one only moves up.
+// during a page, so the first free one only moves up. The numbers taken are
+// kept sorted in a flat array: most base names have none or a few, and new
+// ones mostly come last.
 struct NumberCounter {
     bool plainTaken = false;
-    std::unordered_set<int> taken;
+    std::vector<int> taken;
     int firstFree = 1;
 
     int FirstFree()
     {
         if (!plainTaken)
             return 0;
-        while (taken.count(firstFree) != 0)
+        while (std::binary_search(taken.begin(), taken.end(), firstFree))
             ++firstFree;
         return firstFree;
+    }
+    void Take(int number)
+    {
+        const auto at = std::lower_bound(taken.begin(), taken.end(), number);
+        if (at == taken.end() || *at != number)
+            taken.insert(at, number);
     }
 };
 
@@ -465,6 +510,7 @@ public:
         irregular_.clear();
         typesUnknown_ = false;
         sizes_.clear();
+        candidates_.Clear();
         stems_.clear();
         counters_.clear();
     }
@@ -531,7 +577,7 @@ public:
                 for (char letter : {'g', 'p'}) {
                     auto found = stems_.find(lower + '/' + letter);
                     if (found != stems_.end()) {
-                        found->second.Remove(name, indexedKey);
+                        candidates_.Remove(found->second, name, indexedKey);
                         found->second.pending.push_back(name);
                     }
                 }
@@ -540,8 +586,8 @@ public:
         }
         if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
             s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
-        else
-            keys_->erase(name);
+        else if (known != keys_->end())
+            known->second = StoredKey();  // read again when next asked for
     }
 
     // The size recorded in an image, read once per page; nullopt when the
@@ -570,13 +616,11 @@ public:
         // The first in name order of those read that match.
         const std::string* first = nullptr;
         const std::size_t match = MatchHash(colours, key, static_cast<std::size_t>(keyLength));
-        for (auto [at, end] = index.byMatch.equal_range(match); at != end; ++at) {
-            const std::string& name = at->second;
-            auto stored = keys_->find(name);
-            if (stored != keys_->end() && stored->second.whole && Matches(stored->second, colours, key, keyLength) &&
-                (first == nullptr || NameLess(name, *first)))
-                first = &name;
-        }
+        candidates_.ForEachMatch(index, match, [&](const KeyCache::Entry& candidate) {
+            if (candidate.second.whole && Matches(candidate.second, colours, key, keyLength) &&
+                (first == nullptr || NameLess(candidate.first, *first)))
+                first = &candidate.first;
+        });
         if (first != nullptr)
             return first;
         if (index.scanDone)
@@ -650,10 +694,11 @@ private:
         if (folderFd_ < 0)
             path_.assign(folder_).append(name);
         const bool regular = !typesUnknown_ && (irregular_.empty() || irregular_.count(name) == 0);
-        const StoredKey& key = folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular)
-                                              : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format, regular);
-        index.Add(name, key);
-        return &key;
+        const KeyCache::Entry& entry = folderFd_ >= 0
+                                           ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular)
+                                           : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format, regular);
+        candidates_.Add(index, entry);
+        return &entry.second;
     }
 
     // Only names of exactly the form that numbering makes count, as only an
@@ -672,9 +717,11 @@ private:
             if (digits.empty())
                 counter.plainTaken = true;
             else if (const int number = NameNumber(digits); number > 0)
-                counter.taken.insert(number);
+                counter.taken.push_back(number);
             return true;
         });
+        std::sort(counter.taken.begin(), counter.taken.end());
+        counter.taken.erase(std::unique(counter.taken.begin(), counter.taken.end()), counter.taken.end());
         return counter;
     }
 
@@ -698,7 +745,7 @@ private:
                 continue;
             auto found = counters_.find(std::string(stem.substr(0, stem.size() - digits)) + '/' + extension);
             if (found != counters_.end())
-                found->second.taken.insert(number);
+                found->second.Take(number);
         }
     }
 
@@ -721,6 +768,7 @@ private:
     std::unordered_set<std::string> irregular_;
     bool typesUnknown_ = false;
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
+    CandidateIndex candidates_;
     std::unordered_map<std::string, StemIndex> stems_;  // by lower-case base name and format
     std::unordered_map<std::string, NumberCounter> counters_;  // by base name and extension
     std::string lowerBase_;  // scratch of the candidate search
@@ -733,6 +781,7 @@ FolderView s_view;
 
 void BeginImageRun(bool severalPages)
 {
+    s_view.End();  // its candidate index points at the keys
     s_keys.Clear(severalPages);
 }
 

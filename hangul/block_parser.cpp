@@ -28,29 +28,13 @@ constexpr char16_t kErrorGlyphUnit = 0x2665;
 constexpr int kKsCodeFormBytes = 7;
 constexpr int kCharacterReferenceBytes = 8;
 
-// The report that takes the block's failure `why`: null when no report is
-// wanted or an earlier failure is kept.
-BlockReport* FirstFailureReport(BlockFailure why)
-{
-    if (g_block.report == nullptr || g_block.report->failure != BlockFailure::kNone)
-        return nullptr;
-    g_block.report->failure = why;
-    return g_block.report;
-}
-
 // Keeps the first failure of the block, when a report is wanted.
 void NoteFailure(BlockFailure why, const void* text, std::size_t length)
 {
-    if (BlockReport* report = FirstFailureReport(why))
-        report->failedText.assign(static_cast<const char*>(text), length);
-}
-
-// The same for one byte, kept by value: copied from a byte on the stack,
-// g++'s overlap check warned of a copy of impossible size.
-void NoteFailedByte(BlockFailure why, unsigned char byte)
-{
-    if (BlockReport* report = FirstFailureReport(why))
-        report->failedText.assign(1, static_cast<char>(byte));
+    if (g_block.report == nullptr || g_block.report->failure != BlockFailure::kNone)
+        return;
+    g_block.report->failure = why;
+    g_block.report->failedText.assign(static_cast<const char*>(text), length);
 }
 
 // Keeps the first '&' that was dropped though a form's "&$" or "&#" followed
@@ -136,7 +120,7 @@ int AppendLiteral(unsigned char b, NameSink name)
         return 0;
     }
     if (b >= 128) {
-        NoteFailedByte(BlockFailure::kStrayHighByte, b);
+        NoteFailure(BlockFailure::kStrayHighByte, &b, 1);
         return AppendError(name);
     }
     return 0;
