@@ -643,10 +643,15 @@ public:
     int FirstFreeNumber(const char* baseName, const char* extension)
     {
         const std::string id = std::string(baseName) + '/' + extension;
-        auto found = counters_.find(id);
-        if (found == counters_.end())
-            found = counters_.emplace(id, CountNumbers(baseName, extension)).first;
-        return found->second.FirstFree();
+        if (auto found = counters_.find(id); found != counters_.end())
+            return found->second.FirstFree();
+        std::size_t walked = 0;
+        NumberCounter counter = CountNumbers(baseName, extension, walked);
+        // Most base names have an image or two: their count is made again
+        // when next needed, from the names, rather than kept for each.
+        if (walked < kKeptCountNames)
+            return counter.FirstFree();
+        return counters_.emplace(id, std::move(counter)).first->second.FirstFree();
     }
 
     const std::string& folder() const { return folder_; }
@@ -704,12 +709,14 @@ private:
     // Only names of exactly the form that numbering makes count, as only an
     // entry of exactly that name stops it: base.ext and baseN.ext, N without
     // leading zeros.
-    NumberCounter CountNumbers(const char* baseName, const char* extension)
+    // `walked` is how many names were looked at.
+    NumberCounter CountNumbers(const char* baseName, const char* extension, std::size_t& walked)
     {
         NumberCounter counter;
         const std::string_view base(baseName);
         const std::string dotExtension = std::string(".") + extension;
         ForEachCandidate(baseName, [&](std::string_view name) {
+            ++walked;
             if (name.size() < base.size() + dotExtension.size() || name.compare(0, base.size(), base) != 0 ||
                 name.compare(name.size() - dotExtension.size(), dotExtension.size(), dotExtension) != 0)
                 return true;
@@ -770,7 +777,10 @@ private:
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
     CandidateIndex candidates_;
     std::unordered_map<std::string, StemIndex> stems_;  // by lower-case base name and format
-    std::unordered_map<std::string, NumberCounter> counters_;  // by base name and extension
+    // Counts of taken numbers by base name and extension, kept for those
+    // whose candidates are this many names or more.
+    static constexpr std::size_t kKeptCountNames = 16;
+    std::unordered_map<std::string, NumberCounter> counters_;
     std::string lowerBase_;  // scratch of the candidate search
     std::string sweepPending_;  // the folder whose leftovers go when it is read
 };
