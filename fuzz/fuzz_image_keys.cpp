@@ -26,6 +26,7 @@
 #include "convert/image_key.h"
 #include "fuzz/fuzz_support.h"
 #include "imaging/gif_encoder.h"
+#include "imaging/image_size.h"
 #include "imaging/png_encoder.h"
 
 using namespace sylpic;
@@ -93,12 +94,13 @@ void CheckSizeRead(const std::vector<unsigned char>& file, const std::string& pa
                    "a PNG size where no IHDR chunk holds it");
     size = {-1, -1};
     if (ReadImageFileSize(path.c_str(), kFormatXbm, size)) {
-        // The number after "<suffix> " at or after `from`, leading zeros and all.
+        // The number after "<suffix> " at or after `from`, leading zeros and
+        // all, as far as a side can be (the reader refuses a larger one).
         auto numberAfter = [&](const std::string& suffix, std::size_t from, std::size_t& at) {
             at = text.find(suffix + " ", from);
             long number = -1;
             for (std::size_t i = at == std::string::npos ? text.size() : at + suffix.size() + 1;
-                 i < text.size() && text[i] >= '0' && text[i] <= '9' && number < 100000; ++i)
+                 i < text.size() && text[i] >= '0' && text[i] <= '9' && number <= kMaxImageSide; ++i)
                 number = (number < 0 ? 0 : number * 10) + (text[i] - '0');
             return number;
         };
