@@ -267,6 +267,16 @@ int ConvertBigPage(const std::string& folder)
     return 0;
 }
 
+// One-time start-up work (code page tables, font list, the face) is not
+// part of any figure: a short conversion first.
+void WarmUp(const std::string& root, const char* format)
+{
+    const std::string folder = MakeScratch(root);
+    WriteFile(folder + "sp_warm.htm", MakePage(20, 99));
+    ConvertOnce(folder, "warm.htm", format);
+    std::filesystem::remove_all(folder);
+}
+
 // The re-conversion alone, repeated, for a profiler.
 int ProfileAgain(const std::string& root, const char* format, int repeats, int blocks)
 {
@@ -289,12 +299,7 @@ int ProfileAgain(const std::string& root, const char* format, int repeats, int b
 // image folder, REPEATS times, each in a folder of its own.
 int ProfileFirst(const std::string& root, const char* format, int repeats, int blocks)
 {
-    {
-        const std::string folder = MakeScratch(root);
-        WriteFile(folder + "sp_warm.htm", MakePage(20, 99));
-        ConvertOnce(folder, "warm.htm", format);
-        std::filesystem::remove_all(folder);
-    }
+    WarmUp(root, format);
     std::vector<double> perImage;
     for (int i = 0; i < repeats; ++i) {
         const std::string folder = MakeScratch(root);
@@ -312,15 +317,16 @@ int ProfileFirst(const std::string& root, const char* format, int repeats, int b
 
 int main(int argc, char** argv)
 {
-    if (argc == 5 && (std::strcmp(argv[1], "--profile-first") == 0 || std::strcmp(argv[1], "--profile-again") == 0)) {
+    const bool profileFirst = argc == 5 && std::strcmp(argv[1], "--profile-first") == 0;
+    if (profileFirst || (argc == 5 && std::strcmp(argv[1], "--profile-again") == 0)) {
         const int repeats = std::atoi(argv[3]);
         const int blocks = std::atoi(argv[4]);
         if (repeats < 1 || blocks < 1) {
             std::fprintf(stderr, "%s: REPEATS and BLOCKS must be 1 or more\n", argv[1]);
             return 2;
         }
-        return argv[1][10] == 'f' ? ProfileFirst("/dev/shm", argv[2], repeats, blocks)
-                                  : ProfileAgain("/dev/shm", argv[2], repeats, blocks);
+        return profileFirst ? ProfileFirst("/dev/shm", argv[2], repeats, blocks)
+                            : ProfileAgain("/dev/shm", argv[2], repeats, blocks);
     }
     if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0)
         return ConvertBigPage(argv[2]);
@@ -338,14 +344,7 @@ int main(int argc, char** argv)
     if (roots.empty())
         roots = {"/tmp", "/dev/shm"};
 
-    // One-time start-up work (code page tables, font list, the face) is not
-    // part of any figure: a short conversion first.
-    {
-        const std::string folder = MakeScratch(roots.front());
-        WriteFile(folder + "sp_warm.htm", MakePage(20, 99));
-        ConvertOnce(folder, "warm.htm", "GIF");
-        std::filesystem::remove_all(folder);
-    }
+    WarmUp(roots.front(), "GIF");
 
     if (sharedStemOnly) {
         for (const std::string& root : roots)

@@ -231,14 +231,13 @@ public:
                 return;
         byMatch_.emplace(at, Candidate{&stem, &entry});
     }
-    // Takes `name` out of `stem`'s candidates; `key` is the key it was
-    // added with (null: none).
-    void Remove(const StemIndex& stem, const std::string& name, const StoredKey* key)
+    // Takes `entry` out of `stem`'s candidates, before its key changes.
+    void Remove(const StemIndex& stem, const KeyCache::Entry& entry)
     {
-        if (key == nullptr || !Indexed(*key))
+        if (!Indexed(entry.second))
             return;
-        for (auto [it, end] = byMatch_.equal_range(Slot(stem, HashOf(*key))); it != end; ++it)
-            if (it->second.stem == &stem && it->second.entry->first == name) {
+        for (auto [it, end] = byMatch_.equal_range(Slot(stem, HashOf(entry.second))); it != end; ++it)
+            if (it->second.stem == &stem && it->second.entry == &entry) {
                 byMatch_.erase(it);
                 return;
             }
@@ -570,14 +569,14 @@ public:
         // on from with '.' or a digit 1 to 9: each index leaves it, under
         // the key it was indexed with, until the next search takes it again.
         const auto known = keys_->find(name);
-        const StoredKey* indexedKey = known != keys_->end() ? &known->second : nullptr;
         std::string lower;
         for (char c : name) {
             if (!lower.empty() && (c == '.' || (c >= '1' && c <= '9'))) {
                 for (char letter : {'g', 'p'}) {
                     auto found = stems_.find(lower + '/' + letter);
                     if (found != stems_.end()) {
-                        candidates_.Remove(found->second, name, indexedKey);
+                        if (known != keys_->end())
+                            candidates_.Remove(found->second, *known);
                         found->second.pending.push_back(name);
                     }
                 }
