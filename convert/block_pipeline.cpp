@@ -92,7 +92,7 @@ int BlockPipeline::CheckReplacedImage(const char* key, int keyLength)
         format_ == kFormatPng ? ReadPngKey(path.c_str(), held, colours) : ReadGifKey(path.c_str(), held, colours);
     if (heldLength <= 0 || (heldLength == keyLength && std::memcmp(held, key, static_cast<std::size_t>(keyLength)) == 0))
         return 0;
-    const std::optional<std::string> earlier = FindRunTag(path);
+    const std::optional<std::string> earlier = FindRunTag(job_.imageDir, fileName);
     if (watch_ != nullptr) {
         const std::string bytes = GlyphBytesOfKey(held);
         const auto* glyphs = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -237,12 +237,14 @@ void BlockPipeline::WarnUnknownDrawing(const char* fileName, bool doubledStands)
 // the settings ask for more.
 void BlockPipeline::MakeTag(const char* fileName, bool drawnNow, const ImageDrawing& drawing, bool doubledStands)
 {
-    // Only the first tag of an image is kept: its place is formatted once.
-    tagPath_.assign(job_.imageDir).append(fileName);
-    if (watch_ != nullptr)
-        NoteRunTag(tagPath_, job_.sourcePath, watch_->Start().line, watch_->Start().column);
-    else
-        NoteRunTag(tagPath_, job_.sourcePath);
+    // Only a GIF or PNG image can be replaced with a warning, and only the
+    // first tag of an image is kept.
+    if (format_ == kFormatGif || format_ == kFormatPng) {
+        if (watch_ != nullptr)
+            NoteRunTag(job_.imageDir, fileName, job_.sourcePath, watch_->Start().line, watch_->Start().column);
+        else
+            NoteRunTag(job_.imageDir, fileName, job_.sourcePath);
+    }
     ImageTag tag(fileName);
     if (job_.settings.altText)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));

@@ -71,7 +71,6 @@ private:
     bool fontLinesMeasured_ = false;
     bool fontLinesKnown_ = false;
     std::string tag_;
-    std::string tagPath_;  // scratch: the image's path, for the tags of the run
 };
 
 }  // namespace sylpic

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "convert/dir_handle.h"
@@ -36,33 +37,47 @@ namespace sylpic {
 
 namespace {
 
-// The key and colours of one image file, and whether it is whole, with
-// what identifies the file then, so that a key read on an earlier page of
-// the run is used only while the file is the same one. A key is kept only
-// for a whole image: no other is ever reused. Its text lies in the cache's
-// one block of key text.
+// The key and colours of one image file, and whether it is whole. A key is
+// kept only for a whole image: no other is ever reused. Its text lies in
+// the cache's one block of key text. The entry also keeps the place of the
+// first tag of the run that shows the image.
 struct StoredKey {
     std::uint32_t textAt = 0;
-    int length = 0;  // of the text, as its reader gave it
+    std::int16_t length = 0;  // of the text, as its reader gave it
     std::uint16_t textLength = 0;
     unsigned char colours[6] = {};
     bool whole = false;
-    // Whether device ... modified say which file the key was read from.
+    // Whether the cache holds the identity of the file the key was read
+    // from, so that a key read on an earlier page of the run is used only
+    // while the file is the same one.
     bool identified = false;
     // The page that wrote the image, whose bytes it had in hand; 0 when the
     // key was read from the file.
-    unsigned writtenOnPage = 0;
+    std::uint32_t writtenOnPage = 0;
+    std::uint32_t runTag = 0;  // see ImageRunTag; outlives the key
+
+    // Forgets the key, and keeps the run's tag.
+    void Reset() { *this = StoredKey{.runTag = runTag}; }
+};
+static_assert(sizeof(StoredKey) == 24, "a key entry per image of the run stays small");
+
+// Which file a key was read from: device, inode, size and modification.
+struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = -1;
     timespec modified = {};
-};
 
-bool SameFile(const StoredKey& key, const struct stat& st)
-{
-    return key.identified && key.device == st.st_dev && key.inode == st.st_ino && key.size == st.st_size &&
-           key.modified.tv_sec == st.st_mtim.tv_sec && key.modified.tv_nsec == st.st_mtim.tv_nsec;
-}
+    explicit FileIdentity(const struct stat& st)
+        : device(st.st_dev), inode(st.st_ino), size(st.st_size), modified(st.st_mtim)
+    {
+    }
+    bool Is(const struct stat& st) const
+    {
+        return device == st.st_dev && inode == st.st_ino && size == st.st_size &&
+               modified.tv_sec == st.st_mtim.tv_sec && modified.tv_nsec == st.st_mtim.tv_nsec;
+    }
+};
 
 // The keys of the run, for each folder by file name: each image file is
 // read once per run, on first need (one open and one read give both its key
@@ -83,9 +98,11 @@ public:
         severalPages_ = severalPages;
         for (auto& folder : folders_)
             folder.second.clear();
+        identities_.clear();
         text_.clear();
     }
     Folder& FolderOf(const std::string& folder) { return folders_[folder]; }
+    Folder& FolderOf(const char* folder) { return folders_[folder]; }
     // A page begins: the images earlier pages wrote are read again once
     // their files may have changed.
     void BeginPage() { ++page_; }
@@ -101,11 +118,11 @@ public:
             if (found->second.writtenOnPage == page_)
                 return *found;
             struct stat st;
-            if (found->second.identified && fstatat(atFd, path, &st, 0) == 0 && SameFile(found->second, st))
+            if (found->second.identified && fstatat(atFd, path, &st, 0) == 0 && identities_.at(&*found).Is(st))
                 return *found;
         }
         StoredKey& key = found->second;
-        key = StoredKey();
+        key.Reset();
         // Which file the key came from matters only to a later page; a run
         // of one page has none, and its files need no fstat.
         const FileCheck check = knownRegular && !severalPages_ ? FileCheck::kKnownRegular : FileCheck::kStat;
@@ -113,12 +130,10 @@ public:
         std::size_t size = 0;
         if (ReadImageFileBytes(atFd, path, bytes_, size, st, check))
             TakeKey(key, bytes_.data(), size, format);
+        // Kept apart, and only when known: a run of one page mostly has none.
         if (st.st_mode != 0) {
             key.identified = true;
-            key.device = st.st_dev;
-            key.inode = st.st_ino;
-            key.size = st.st_size;
-            key.modified = st.st_mtim;
+            identities_.insert_or_assign(&*found, FileIdentity(st));
         }
         if (bytes_.size() > kKeptBuffer)
             std::vector<unsigned char>().swap(bytes_);
@@ -129,10 +144,10 @@ public:
     void Remember(Folder& folder, const std::string& name, const unsigned char* bytes, std::size_t size,
                   ImageFormat format)
     {
-        StoredKey key;
+        StoredKey& key = folder[name];
+        key.Reset();
         TakeKey(key, bytes, size, format);
         key.writtenOnPage = page_;
-        folder.insert_or_assign(name, key);
     }
 
     std::string_view Text(const StoredKey& key) const { return {text_.data() + key.textAt, key.textLength}; }
@@ -146,8 +161,9 @@ private:
             return;
         char text[kReadKeyBytes];
         const MemoryBytes image(bytes, size);
-        key.length = format == kFormatGif ? ReadGifKeyFrom(image, text, key.colours)
-                                          : ReadPngKeyFrom(image, text, key.colours);
+        // A reader gives at most kReadKeyBytes.
+        key.length = static_cast<std::int16_t>(format == kFormatGif ? ReadGifKeyFrom(image, text, key.colours)
+                                                                     : ReadPngKeyFrom(image, text, key.colours));
         key.textAt = static_cast<std::uint32_t>(text_.size());
         key.textLength = static_cast<std::uint16_t>(std::strlen(text));
         text_.append(text, key.textLength);
@@ -157,6 +173,7 @@ private:
     static constexpr std::size_t kKeptBuffer = std::size_t{1} << 16;
 
     std::unordered_map<std::string, Folder> folders_;
+    std::unordered_map<const Entry*, FileIdentity> identities_;  // of the entries identified
     std::string text_;  // the text of every key, one after another
     unsigned page_ = 1;
     bool severalPages_ = true;
@@ -181,7 +198,7 @@ bool Matches(const StoredKey& stored, const unsigned char* colours, const char* 
 }
 
 // Name order: lower-case names, then the names as they are.
-bool NameLess(const std::string& a, const std::string& b)
+bool NameLess(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -193,22 +210,23 @@ bool NameLess(const std::string& a, const std::string& b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
+// Where a name lies in the text of the folder's names (SortedNames), which
+// keeps it there while the view holds the folder.
+struct NameRef {
+    std::uint32_t at = 0;
+    std::uint16_t length = 0;  // 0: no name
+};
+
 // What a search has read of the candidates of one base name in one format.
 // They are read in name order only as far as a search needs, so those read
 // are always the first ones: every candidate up to `scannedTo`, or all of
-// them once `scanDone`. Names written since wait in `pending` until the
-// next search takes their keys. The candidates read are in the view's
-// CandidateIndex.
+// them once `scanDone`. Names written since wait in a list (`pending`, from
+// 1 into the view's list; 0 when none) until the next search takes their
+// keys. The candidates read are in the view's CandidateIndex.
 struct StemIndex {
-    std::vector<std::string> pending;
-    std::string scannedTo;  // the last candidate read in name order; empty before the first
+    NameRef scannedTo;  // the last candidate read in name order; none before the first
+    std::uint32_t pending = 0;
     bool scanDone = false;
-
-    // True when `name` lies in the stretch of candidates already read.
-    bool Covers(const std::string& name) const
-    {
-        return scanDone || (!scannedTo.empty() && !NameLess(scannedTo, name));
-    }
 };
 
 // The candidates that searches have read, of every base name, by the hash
@@ -318,12 +336,12 @@ int NameNumber(std::string_view digits)
 
 // The folder's names in order.
 //
-// Each name is kept once, lower-cased then as it is, in one block of text.
-// The order is kept in two flat sorted arrays of small entries: the names
-// present when the folder was read, sorted once, and the names written
-// since, which are few. The written ones are merged into the first array
-// when they grow many, so that an insertion moves few entries however full
-// the folder is.
+// Each name is kept once in one block of text, lower-cased, and then as it
+// is when that differs. The order is kept in two flat sorted arrays of small
+// entries: the names present when the folder was read, sorted once, and the
+// names written since, which are few. The written ones are merged into the
+// first array when they grow many, so that an insertion moves few entries
+// however full the folder is.
 class SortedNames {
 public:
     void Clear()
@@ -337,13 +355,13 @@ public:
     void AddUnsorted(std::string_view name) { read_.push_back(Store(name)); }
     void Sort() { std::sort(read_.begin(), read_.end(), Less{text_}); }
 
-    // Adds a name that is not there yet.
-    void Insert(std::string_view name)
+    // Adds a name unless it is there; where the name lies, either way.
+    NameRef Insert(std::string_view name)
     {
         const Entry entry = Store(name);
-        if (Find(entry) != nullptr) {
+        if (const Entry* found = Find(entry)) {
             text_.resize(entry.offset);  // keep no unused text
-            return;
+            return RefOf(*found);
         }
         const Less less{text_};
         written_.insert(std::lower_bound(written_.begin(), written_.end(), entry, less), entry);
@@ -353,6 +371,7 @@ public:
             std::inplace_merge(read_.begin(), read_.begin() + static_cast<std::ptrdiff_t>(middle), read_.end(), less);
             written_.clear();
         }
+        return RefOf(entry);
     }
 
     bool Has(std::string_view name)
@@ -363,17 +382,21 @@ public:
         return found;
     }
 
-    // Calls visit(name) in order for every name whose lower-case form is
-    // `lowerBase` followed by '.' or a digit 1 to 9 and more, while visit
+    // The name at `ref`, until the next name is stored.
+    std::string_view At(NameRef ref) const { return {text_.data() + ref.at, ref.length}; }
+
+    // Calls visit(name, ref) in order for every name whose lower-case form
+    // is `lowerBase` followed by '.' or a digit 1 to 9 and more, while visit
     // returns true; with `after`, only for those after that name. visit may
-    // not add names.
+    // not add names. No name given may lie in this text, which storing a
+    // name may move.
     template <typename Visit>
     void ForEachCandidate(std::string_view lowerBase, Visit visit, std::string_view after = {})
     {
         // The names from lowerBase + "." up to lowerBase + ":" are one stretch
         // of the order: the point run, names going on with '/' or '0', then
-        // the digit run. A probe has an empty exact name, so it sorts before
-        // every entry of its lower-case name.
+        // the digit run. A probe has no exact name, so it sorts before every
+        // entry of its lower-case name.
         const std::size_t mark = text_.size();
         const Less less{text_};
         std::vector<Entry>::iterator read, written;
@@ -401,32 +424,54 @@ public:
                 return;
             Entry& entry = fromRead && (!fromWritten || less(*read, *written)) ? *read++ : *written++;
             const char next = nextCharacter(entry);
-            if ((next == '.' || (next >= '1' && next <= '9')) && !visit(Exact(entry)))
+            if ((next == '.' || (next >= '1' && next <= '9')) && !visit(At(RefOf(entry)), RefOf(entry)))
                 return;
         }
     }
 
 private:
-    // A name at `offset` in text_: lower-cased, then as it is. A probe, which
-    // looks for a place in the order, has an empty exact name. `head` holds
-    // the first eight bytes of the lower-case name, first byte highest and
-    // zeros past its end, so that most comparisons need no more.
-    struct Entry {
-        std::size_t offset;
-        std::uint64_t head;
-        std::uint32_t lowerLength;
-        std::uint32_t exactLength;
+    // How a name's exact form is kept, after its lower-case form.
+    enum class ExactForm : std::uint8_t {
+        kProbe,  // none: the entry looks for a place in the order
+        kSame,   // it is the lower-case form
+        kStored, // it follows the lower-case form, of the same length
     };
+    // A name at `offset` in text_. `head` holds the first eight bytes of the
+    // lower-case name, first byte highest and zeros past its end, so that
+    // most comparisons need no more.
+    struct Entry {
+        std::uint64_t head;
+        std::uint32_t offset;
+        std::uint16_t length;
+        ExactForm exact;
+    };
+    static_assert(sizeof(Entry) == 16, "an entry per name stays small");
 
-    std::string_view Lower(const Entry& e) const { return {text_.data() + e.offset, e.lowerLength}; }
-    std::string_view Exact(const Entry& e) const { return {text_.data() + e.offset + e.lowerLength, e.exactLength}; }
+    static std::string_view LowerIn(const std::string& text, const Entry& e) { return {text.data() + e.offset, e.length}; }
+    static std::string_view ExactIn(const std::string& text, const Entry& e)
+    {
+        switch (e.exact) {
+        case ExactForm::kProbe:
+            return {};
+        case ExactForm::kSame:
+            return LowerIn(text, e);
+        case ExactForm::kStored:
+            break;
+        }
+        return {text.data() + e.offset + e.length, e.length};
+    }
+    std::string_view Lower(const Entry& e) const { return LowerIn(text_, e); }
+    NameRef RefOf(const Entry& e) const
+    {
+        return {e.exact == ExactForm::kStored ? e.offset + e.length : e.offset, e.length};
+    }
 
     struct Less {
         const std::string& text;
         // The lower-case name past its head.
         std::string_view Rest(const Entry& e) const
         {
-            return e.lowerLength > 8 ? std::string_view(text.data() + e.offset + 8, e.lowerLength - 8) : std::string_view();
+            return e.length > 8 ? std::string_view(text.data() + e.offset + 8, e.length - 8u) : std::string_view();
         }
         bool operator()(const Entry& a, const Entry& b) const
         {
@@ -434,28 +479,32 @@ private:
                 return a.head < b.head;
             // A name holds no zero bytes, so equal heads of names no longer
             // than eight bytes mean equal names.
-            if (a.lowerLength > 8 || b.lowerLength > 8) {
+            if (a.length > 8 || b.length > 8) {
                 const int byLower = Rest(a).compare(Rest(b));
                 if (byLower != 0)
                     return byLower < 0;
             }
-            return std::string_view(text.data() + a.offset + a.lowerLength, a.exactLength) <
-                   std::string_view(text.data() + b.offset + b.lowerLength, b.exactLength);
+            return ExactIn(text, a) < ExactIn(text, b);
         }
     };
 
     // Below this many written names, they are never merged.
     static constexpr std::size_t kFewWritten = 64;
 
+    // A name is at most 255 bytes, and a folder's names far fewer than 4 GB.
     Entry Store(std::string_view name)
     {
         const std::size_t offset = text_.size();
-        text_.resize(offset + 2 * name.size());
+        text_.resize(offset + name.size());
         char* to = text_.data() + offset;
-        for (std::size_t i = 0; i < name.size(); ++i)
+        bool same = true;
+        for (std::size_t i = 0; i < name.size(); ++i) {
             to[i] = AsciiLower(name[i]);
-        std::memcpy(to + name.size(), name.data(), name.size());
-        return MakeEntry(offset, name.size(), name.size());
+            same = same && to[i] == name[i];
+        }
+        if (!same)
+            text_.append(name);
+        return MakeEntry(offset, name.size(), same ? ExactForm::kSame : ExactForm::kStored);
     }
 
     Entry StoreProbe(std::string_view lowerBase, char next)
@@ -463,22 +512,22 @@ private:
         const std::size_t offset = text_.size();
         text_ += lowerBase;
         text_ += next;
-        return MakeEntry(offset, lowerBase.size() + 1, 0);
+        return MakeEntry(offset, lowerBase.size() + 1, ExactForm::kProbe);
     }
 
-    Entry MakeEntry(std::size_t offset, std::size_t lowerLength, std::size_t exactLength) const
+    Entry MakeEntry(std::size_t offset, std::size_t length, ExactForm exact) const
     {
         std::uint64_t head = 0;
         for (std::size_t i = 0; i < 8; ++i)
-            head = head << 8 | (i < lowerLength ? static_cast<unsigned char>(text_[offset + i]) : 0u);
-        return Entry{offset, head, static_cast<std::uint32_t>(lowerLength), static_cast<std::uint32_t>(exactLength)};
+            head = head << 8 | (i < length ? static_cast<unsigned char>(text_[offset + i]) : 0u);
+        return Entry{head, static_cast<std::uint32_t>(offset), static_cast<std::uint16_t>(length), exact};
     }
 
     // The entry of the same name in either array, or null.
-    Entry* Find(const Entry& entry)
+    const Entry* Find(const Entry& entry) const
     {
         const Less less{text_};
-        for (std::vector<Entry>* entries : {&read_, &written_}) {
+        for (const std::vector<Entry>* entries : {&read_, &written_}) {
             auto found = std::lower_bound(entries->begin(), entries->end(), entry, less);
             if (found != entries->end() && !less(entry, *found))
                 return &*found;
@@ -511,6 +560,7 @@ public:
         sizes_.clear();
         candidates_.Clear();
         stems_.clear();
+        pending_.clear();
         counters_.clear();
     }
     void End() { Begin(""); }
@@ -561,7 +611,7 @@ public:
     void Written(const char* fileName, const ByteBuffer* bytes, ImageFormat format)
     {
         const std::string name = fileName;
-        names_.Insert(name);
+        const NameRef stored = names_.Insert(name);
         irregular_.erase(name);
         sizes_.erase(name);
         NoteNumberTaken(name);
@@ -577,7 +627,8 @@ public:
                     if (found != stems_.end()) {
                         if (known != keys_->end())
                             candidates_.Remove(found->second, *known);
-                        found->second.pending.push_back(name);
+                        pending_.push_back({stored, found->second.pending});
+                        found->second.pending = static_cast<std::uint32_t>(pending_.size());
                     }
                 }
             }
@@ -586,7 +637,7 @@ public:
         if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
             s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
         else if (known != keys_->end())
-            known->second = StoredKey();  // read again when next asked for
+            known->second.Reset();  // read again when next asked for
     }
 
     // The size recorded in an image, read once per page; nullopt when the
@@ -608,7 +659,7 @@ public:
     // candidates not read yet are read in name order up to the first that
     // matches, after those already read, which come first. The name stays
     // until the view next changes.
-    const std::string* FirstMatch(const char* baseName, ImageFormat format, const unsigned char* colours,
+    std::optional<std::string_view> FirstMatch(const char* baseName, ImageFormat format, const unsigned char* colours,
                                   const char* key, int keyLength)
     {
         StemIndex& index = IndexOf(baseName, format);
@@ -621,22 +672,24 @@ public:
                 first = &candidate.first;
         });
         if (first != nullptr)
-            return first;
+            return *first;
         if (index.scanDone)
-            return nullptr;
+            return std::nullopt;
         bool matched = false;
-        after_ = index.scannedTo;
+        after_.assign(names_.At(index.scannedTo));
         ForEachCandidate(
             baseName,
-            [&](std::string_view candidate) {
-                index.scannedTo.assign(candidate);
-                const StoredKey* stored = AddCandidate(index, index.scannedTo, format);
+            [&](std::string_view candidate, NameRef ref) {
+                index.scannedTo = ref;
+                const StoredKey* stored = AddCandidate(index, candidate, format);
                 matched = stored != nullptr && stored->whole && Matches(*stored, colours, key, keyLength);
                 return !matched;
             },
             after_);
         index.scanDone = !matched;
-        return matched ? &index.scannedTo : nullptr;
+        if (!matched)
+            return std::nullopt;
+        return names_.At(index.scannedTo);
     }
 
     int FirstFreeNumber(const char* baseName, const char* extension)
@@ -654,6 +707,11 @@ public:
     }
 
     const std::string& folder() const { return folder_; }
+    // The run's keys in `folder`: the view's own when it holds that folder.
+    KeyCache::Folder& KeysOf(const char* folder)
+    {
+        return keys_ != nullptr && folder_ == folder ? *keys_ : s_keys.FolderOf(folder);
+    }
 
 private:
     template <typename Visit>
@@ -674,20 +732,26 @@ private:
             id += AsciiLower(*c);
         id += format == kFormatGif ? "/g" : "/p";
         StemIndex& index = stems_[id];
-        std::vector<std::string> pending;
-        pending.swap(index.pending);
-        for (const std::string& name : pending) {
+        for (std::uint32_t next = std::exchange(index.pending, 0); next != 0; next = pending_[next - 1].next) {
             // One after the stretch read is read when the search gets there.
-            if (index.Covers(name))
+            const std::string_view name = names_.At(pending_[next - 1].name);
+            if (Covers(index, name))
                 AddCandidate(index, name, format);
         }
         return index;
     }
 
+    // True when `name` lies in the stretch of `index`'s candidates already read.
+    bool Covers(const StemIndex& index, std::string_view name) const
+    {
+        return index.scanDone || (index.scannedTo.length != 0 && !NameLess(names_.At(index.scannedTo), name));
+    }
+
     // Adds the candidate `name` with its key; null (and nothing added) when
     // it is none of `format`'s.
-    const StoredKey* AddCandidate(StemIndex& index, const std::string& name, ImageFormat format)
+    const StoredKey* AddCandidate(StemIndex& index, std::string_view candidate, ImageFormat format)
     {
+        const std::string& name = candidate_.assign(candidate);
         // The candidate must end in the format's extension, ignoring case,
         // and its path must fit.
         const char* extension = format == kFormatGif ? ".gif" : ".png";
@@ -714,7 +778,7 @@ private:
         NumberCounter counter;
         const std::string_view base(baseName);
         const std::string dotExtension = std::string(".") + extension;
-        ForEachCandidate(baseName, [&](std::string_view name) {
+        ForEachCandidate(baseName, [&](std::string_view name, NameRef) {
             ++walked;
             if (name.size() < base.size() + dotExtension.size() || name.compare(0, base.size(), base) != 0 ||
                 name.compare(name.size() - dotExtension.size(), dotExtension.size(), dotExtension) != 0)
@@ -766,6 +830,7 @@ private:
     int folderFd_ = -1;  // folder_ open while the view holds it, for opening its images
     KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
     std::string path_;  // scratch: a candidate's path
+    std::string candidate_;  // scratch: a candidate's name
     std::string after_;  // scratch: where a search goes on
     bool loaded_ = false;
     SortedNames names_;
@@ -776,6 +841,12 @@ private:
     std::unordered_map<std::string, std::optional<ImageSize>> sizes_;
     CandidateIndex candidates_;
     std::unordered_map<std::string, StemIndex> stems_;  // by lower-case base name and format
+    // The names written since a stem's last search, a list for each stem.
+    struct PendingName {
+        NameRef name;
+        std::uint32_t next;  // from 1; 0 ends the list
+    };
+    std::vector<PendingName> pending_;
     // Counts of taken numbers by base name and extension, kept for those
     // whose candidates are this many names or more.
     static constexpr std::size_t kKeptCountNames = 16;
@@ -848,13 +919,19 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
     if ((format != kFormatGif && format != kFormatPng) || keyLength <= 0)
         return;
     s_view.Use(folder);
-    const std::string* name = s_view.FirstMatch(baseName, format, colours, key, keyLength);
-    if (name != nullptr) {
+    const std::optional<std::string_view> name = s_view.FirstMatch(baseName, format, colours, key, keyLength);
+    if (name) {
         // Both fit: AddCandidate takes no longer path.
         const std::string& at = s_view.folder();
         std::memcpy(foundPath, at.data(), at.size());
-        std::memcpy(foundPath + at.size(), name->c_str(), name->size() + 1);
+        std::memcpy(foundPath + at.size(), name->data(), name->size());
+        foundPath[at.size() + name->size()] = '\0';
     }
+}
+
+std::uint32_t& ImageRunTag(const char* folder, const char* fileName)
+{
+    return s_view.KeysOf(folder)[fileName].runTag;
 }
 
 int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension)

@@ -4,6 +4,8 @@
 // into a view that is kept current as images are written, so neither the
 // reuse search nor the choice of a free file name reads the folder again for
 // every block.
+#include <cstdint>
+
 #include "data/limits.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/image_format.h"
@@ -45,6 +47,11 @@ void NoteImageWritten(const char* folder, const char* fileName);
 // in `format`): its key and whether it is whole come from them, and are
 // trusted until the page ends.
 void NoteImageWritten(const char* folder, const char* fileName, const ByteBuffer& bytes, ImageFormat format);
+// The first tag of this run that shows the GIF or PNG image `fileName` of
+// `folder`: a number its keeper gives (from 1), 0 while none shows it. It
+// is kept beside the image's key until the run ends, whatever becomes of
+// the key.
+std::uint32_t& ImageRunTag(const char* folder, const char* fileName);
 // The size recorded in the image `fileName` of `folder`, read from the file
 // once per page (again after it is rewritten). False when it records none.
 bool ImageFolderImageSize(const char* folder, const char* fileName, ImageFormat format, ImageSize& size);

@@ -1,8 +1,10 @@
 #include "convert/run_tags.h"
 
 #include <cstdint>
-#include <unordered_map>
+#include <limits>
 #include <vector>
+
+#include "convert/image_folder_view.h"
 
 namespace sylpic {
 
@@ -11,31 +13,35 @@ namespace {
 // Where a first tag stands: its page, as an index into the run's pages,
 // and its line and column (line 0: the page alone). Tags of one page
 // without diagnostics all stand at the page alone, so that place is kept
-// once; the text of a place is made only when it is asked for.
+// once; the text of a place is made only when it is asked for. Each image
+// keeps the number of its first tag's place beside its key.
 struct TagPlace {
     std::uint32_t page;
-    long line;
-    long column;
+    std::uint32_t line;
+    std::uint32_t column;
 };
 
-// Image path to the place of the first tag of the run that shows it.
-std::unordered_map<std::string, std::uint32_t> s_runTags;
-std::vector<TagPlace> s_places;
+std::vector<TagPlace> s_places;  // place N is s_places[N - 1]
 std::vector<std::string> s_pages;
+
+std::uint32_t Counted(long n)
+{
+    constexpr long kMost = std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(n < 0 ? 0 : n > kMost ? kMost : n);
+}
 
 }  // namespace
 
 void BeginRunTags()
 {
-    s_runTags.clear();
     s_places.clear();
     s_pages.clear();
 }
 
-void NoteRunTag(const std::string& path, std::string_view page, long line, long column)
+void NoteRunTag(const char* folder, const char* fileName, std::string_view page, long line, long column)
 {
-    const auto [noted, isNew] = s_runTags.try_emplace(path, 0);
-    if (!isNew)
+    std::uint32_t& first = ImageRunTag(folder, fileName);
+    if (first != 0)
         return;
     if (s_pages.empty() || s_pages.back() != page)
         s_pages.emplace_back(page);
@@ -43,16 +49,16 @@ void NoteRunTag(const std::string& path, std::string_view page, long line, long 
     const bool samePlace = line == 0 && !s_places.empty() && s_places.back().page == pageIndex &&
                            s_places.back().line == 0;
     if (!samePlace)
-        s_places.push_back({pageIndex, line, column});
-    noted->second = static_cast<std::uint32_t>(s_places.size() - 1);
+        s_places.push_back({pageIndex, Counted(line), Counted(column)});
+    first = static_cast<std::uint32_t>(s_places.size());
 }
 
-std::optional<std::string> FindRunTag(const std::string& path)
+std::optional<std::string> FindRunTag(const char* folder, const char* fileName)
 {
-    const auto found = s_runTags.find(path);
-    if (found == s_runTags.end())
+    const std::uint32_t first = ImageRunTag(folder, fileName);
+    if (first == 0 || first > s_places.size())
         return std::nullopt;
-    const TagPlace& place = s_places[found->second];
+    const TagPlace& place = s_places[first - 1];
     std::string where = s_pages[place.page];
     if (place.line != 0)
         where += ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
