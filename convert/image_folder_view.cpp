@@ -707,6 +707,7 @@ public:
     }
 
     const std::string& folder() const { return folder_; }
+    int DescriptorOf(const char* folder) const { return loaded_ && folder_ == folder ? folderFd_ : -1; }
     // The run's keys in `folder`: the view's own when it holds that folder.
     KeyCache::Folder& KeysOf(const char* folder)
     {
@@ -932,6 +933,11 @@ void FindReusableImage(const char* folder, const char* baseName, const char* key
 std::uint32_t& ImageRunTag(const char* folder, const char* fileName)
 {
     return s_view.KeysOf(folder)[fileName].runTag;
+}
+
+int ImageFolderDescriptor(const char* folder)
+{
+    return s_view.DescriptorOf(folder);
 }
 
 int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension)

@@ -36,6 +36,9 @@ void SweepLeftoversWhenRead(const char* folder);
 void FinishLeftoverSweep();
 // True when an entry named exactly `fileName` exists in `folder`.
 bool ImageFolderHas(const char* folder, const char* fileName);
+// The folder open, while the view holds `folder` (as ImageFolderHas leaves
+// it), for making its files relative to it; else -1.
+int ImageFolderDescriptor(const char* folder);
 // The number of the first free name in `folder` for images of `baseName`:
 // 0 when baseName.extension is free, else the least N >= 1 for which
 // baseNameN.extension is (names compared exactly, as ImageFolderHas does).

@@ -54,19 +54,29 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNe
     return Attach(fd, path, temp, true);
 }
 
-bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix)
+bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix, int folderFd)
 {
     Discard();
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
     // The mode is what "wb" gives a new file: 0666 less the umask.
     // Readable too, for the copy where it cannot be linked.
-    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    constexpr int kUnnamed = O_TMPFILE | O_RDWR | O_CLOEXEC;
+    int fd;
+    if (folderFd >= 0) {
+        fd = openat(folderFd, ".", kUnnamed, 0666);
+    } else {
+        const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+        fd = open(folder.c_str(), kUnnamed, 0666);
+    }
     if (fd < 0)
         return Open(path, tempPrefix);
     Attach(fd, path, std::string(), false);
     unnamed_ = true;
     tempPrefix_ = tempPrefix;
+    if (folderFd >= 0) {
+        folderFd_ = folderFd;
+        linkName_ = path_.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+    }
     return true;
 }
 
@@ -93,6 +103,8 @@ bool StagedFile::Attach(int fd, const std::string& path, const std::string& writ
     tempPath_ = written;
     renameOnCommit_ = renameOnCommit;
     unnamed_ = false;
+    folderFd_ = AT_FDCWD;
+    linkName_ = path_.c_str();
     return true;
 }
 
@@ -167,11 +179,11 @@ FreeNameMove StagedFile::LinkToFreeName()
     // A link never replaces an entry. The descriptor itself is linked where
     // the kernel allows it (a kernel of 6.10 on, for the file's opener, or a
     // process that may search every folder), else its entry in /proc.
-    bool linked = linkat(fd_, "", AT_FDCWD, path_.c_str(), AT_EMPTY_PATH) == 0;
+    bool linked = linkat(fd_, "", folderFd_, linkName_, AT_EMPTY_PATH) == 0;
     if (!linked && errno != EEXIST) {
         char self[32];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
-        linked = linkat(AT_FDCWD, self, AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        linked = linkat(AT_FDCWD, self, folderFd_, linkName_, AT_SYMLINK_FOLLOW) == 0;
     }
     if (linked) {
         const bool closed = close(fd_) == 0;
@@ -181,7 +193,7 @@ FreeNameMove StagedFile::LinkToFreeName()
         unnamed_ = false;
         if (closed)
             return FreeNameMove::kMoved;
-        unlink(path_.c_str());  // not known to be whole
+        unlinkat(folderFd_, linkName_, 0);  // not known to be whole
         return FreeNameMove::kFailed;
     }
     if (errno == EEXIST) {

@@ -6,6 +6,8 @@
 // good output page and never leaves a short image that a later run could
 // reuse by its key. The rename also replaces a symbolic link at the name
 // instead of writing through it.
+#include <fcntl.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -37,7 +39,9 @@ public:
     // CommitToFreeName: it gets its name by a link, which never replaces an
     // entry (Commit too only links it), and a run cut short leaves nothing
     // behind. Where the file system makes no such files, the same as Open.
-    bool OpenForFreeName(const std::string& path, const char* tempPrefix);
+    // `folderFd`, when not -1, is the folder of `path` open: the file is
+    // made and linked relative to it, which spares two lookups of its path.
+    bool OpenForFreeName(const std::string& path, const char* tempPrefix, int folderFd = -1);
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
     // Commit the file is still removed on failure. False when the name is
@@ -77,6 +81,8 @@ private:
     bool renameOnCommit_ = false;
     int error_ = 0;
     bool unnamed_ = false;  // opened with O_TMPFILE: tempPath_ is empty
+    int folderFd_ = AT_FDCWD;  // where linkName_ is linked: the folder open, or AT_FDCWD
+    const char* linkName_ = "";  // path_, or its name in folderFd_
     const char* tempPrefix_ = "";
 };
 

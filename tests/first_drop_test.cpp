@@ -56,7 +56,8 @@ std::string NameMade(pid_t pid, const SyscallInfo& call)
 
 // Runs sylpic in `dir`; `meanwhile` runs while the program (`pid`) is
 // stopped before making `name` by a rename or a link, the first `times`
-// times it tries.
+// times it tries. `name` is the end of the name as the call gives it: a
+// path, or a name in a folder open (as images are linked).
 RunResult RunStoppedBefore(const ScratchDir& dir, std::vector<std::string> args, const std::string& name,
                            const std::function<void(pid_t pid)>& meanwhile, int times = 1)
 {
@@ -128,7 +129,7 @@ TEST(FreeImageNameTest, ANameTakenMeanwhileGoesToTheNextNumberAndAFailedLinkToAS
     // there: the run takes han1.gif, and the other file stays as it is.
     ScratchDir dir;
     WriteWholeFile(dir / "sp_page.htm", "[[han]]");
-    RunResult r = RunStoppedBefore(dir, {"--font", "NanumGothic", "sp_page.htm"}, "hanimg/han.gif",
+    RunResult r = RunStoppedBefore(dir, {"--font", "NanumGothic", "sp_page.htm"}, "han.gif",
                                    [&](pid_t) { WriteWholeFile(dir / "hanimg/han.gif", "another's"); });
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadWholeFile(dir / "hanimg/han.gif"), "another's");
@@ -142,7 +143,7 @@ TEST(FreeImageNameTest, ANameTakenMeanwhileGoesToTheNextNumberAndAFailedLinkToAS
     // which leaves nothing behind.
     ScratchDir other;
     WriteWholeFile(other / "sp_page.htm", "[[han]]");
-    r = RunStoppedBefore(other, {"--font", "NanumGothic", "sp_page.htm"}, "hanimg/han.gif", [](pid_t pid) {
+    r = RunStoppedBefore(other, {"--font", "NanumGothic", "sp_page.htm"}, "han.gif", [](pid_t pid) {
         user_regs_struct regs{};
         ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
         regs.orig_rax = static_cast<unsigned long long>(-1);  // no call: it returns ENOSYS
