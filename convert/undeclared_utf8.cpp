@@ -19,6 +19,11 @@ bool IsUtf8BeyondAscii(FILE* source, long from)
         const bool atEnd = got == 0;
         std::size_t at = 0;
         while (at < size) {
+            // ASCII, most of any page, needs no decoding.
+            if (buffer[at] < 0x80) {
+                ++at;
+                continue;
+            }
             const Utf8Step step = DecodeUtf8Step(buffer, size, at);
             if (step.result == Utf8Result::kInvalid || (step.result == Utf8Result::kCut && atEnd))
                 return false;
