@@ -57,7 +57,12 @@ struct StoredKey {
     std::uint32_t runTag = 0;  // see ImageRunTag; outlives the key
 
     // Forgets the key, and keeps the run's tag.
-    void Reset() { *this = StoredKey{.runTag = runTag}; }
+    void Reset()
+    {
+        const std::uint32_t tag = runTag;
+        *this = StoredKey();
+        runTag = tag;
+    }
 };
 static_assert(sizeof(StoredKey) == 24, "a key entry per image of the run stays small");
 
@@ -612,9 +617,13 @@ public:
     {
         const std::string name = fileName;
         const NameRef stored = names_.Insert(name);
-        irregular_.erase(name);
-        sizes_.erase(name);
-        NoteNumberTaken(name);
+        // Most pages keep no irregular names, sizes or counts.
+        if (!irregular_.empty())
+            irregular_.erase(name);
+        if (!sizes_.empty())
+            sizes_.erase(name);
+        if (!counters_.empty())
+            NoteNumberTaken(name);
         // It is a candidate of every base name that its lower-case name goes
         // on from with '.' or a digit 1 to 9: each index leaves it, under
         // the key it was indexed with, until the next search takes it again.
