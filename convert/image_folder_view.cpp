@@ -145,13 +145,15 @@ public:
         return *found;
     }
 
-    // The page wrote these bytes to the image `name` of `folder`.
+    // The page wrote these bytes to the image `name` of `folder`: an
+    // encoder's, whole as the encoders make every image (their fuzz target
+    // checks it), so they need no check.
     void Remember(Folder& folder, const std::string& name, const unsigned char* bytes, std::size_t size,
                   ImageFormat format)
     {
         StoredKey& key = folder[name];
         key.Reset();
-        TakeKey(key, bytes, size, format);
+        TakeKeyOfWhole(key, bytes, size, format);
         key.writtenOnPage = page_;
     }
 
@@ -161,9 +163,12 @@ private:
     // The key and colours in the bytes of a whole image; none for any other.
     void TakeKey(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
     {
-        key.whole = IsWholeImage(bytes, size, format);
-        if (!key.whole)
-            return;
+        if (IsWholeImage(bytes, size, format))
+            TakeKeyOfWhole(key, bytes, size, format);
+    }
+    void TakeKeyOfWhole(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
+    {
+        key.whole = true;
         char text[kReadKeyBytes];
         const MemoryBytes image(bytes, size);
         // A reader gives at most kReadKeyBytes.
@@ -628,11 +633,15 @@ public:
         // on from with '.' or a digit 1 to 9: each index leaves it, under
         // the key it was indexed with, until the next search takes it again.
         const auto known = keys_->find(name);
-        std::string lower;
-        for (char c : name) {
-            if (!lower.empty() && (c == '.' || (c >= '1' && c <= '9'))) {
-                for (char letter : {'g', 'p'}) {
-                    auto found = stems_.find(lower + '/' + letter);
+        std::string& id = stemId_;  // the lower-case name so far, then "/g" or "/p"
+        id.clear();
+        for (std::size_t i = 0; i < name.size() && !stems_.empty(); ++i) {
+            const char c = name[i];
+            if (i > 0 && (c == '.' || (c >= '1' && c <= '9'))) {
+                for (const char* suffix : {"/g", "/p"}) {
+                    id.append(suffix);
+                    auto found = stems_.find(id);
+                    id.resize(i);
                     if (found != stems_.end()) {
                         if (known != keys_->end())
                             candidates_.Remove(found->second, *known);
@@ -641,7 +650,7 @@ public:
                     }
                 }
             }
-            lower += AsciiLower(c);
+            id += AsciiLower(c);
         }
         if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
             s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
@@ -841,6 +850,7 @@ private:
     KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
     std::string path_;  // scratch: a candidate's path
     std::string candidate_;  // scratch: a candidate's name
+    std::string stemId_;  // scratch: a stem's id
     std::string after_;  // scratch: where a search goes on
     bool loaded_ = false;
     SortedNames names_;
