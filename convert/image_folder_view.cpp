@@ -123,8 +123,11 @@ public:
             if (found->second.writtenOnPage == page_)
                 return *found;
             struct stat st;
-            if (found->second.identified && fstatat(atFd, path, &st, 0) == 0 && identities_.at(&*found).Is(st))
-                return *found;
+            if (found->second.identified && fstatat(atFd, path, &st, 0) == 0) {
+                const auto identity = identities_.find(&*found);
+                if (identity != identities_.end() && identity->second.Is(st))
+                    return *found;
+            }
         }
         StoredKey& key = found->second;
         key.Reset();
