@@ -239,12 +239,9 @@ void BlockPipeline::MakeTag(const char* fileName, bool drawnNow, const ImageDraw
 {
     // Only a GIF or PNG image can be replaced with a warning, and only the
     // first tag of an image is kept.
-    if (format_ == kFormatGif || format_ == kFormatPng) {
-        if (watch_ != nullptr)
-            NoteRunTag(job_.imageDir, fileName, job_.sourcePath, watch_->Start().line, watch_->Start().column);
-        else
-            NoteRunTag(job_.imageDir, fileName, job_.sourcePath);
-    }
+    if (format_ == kFormatGif || format_ == kFormatPng)
+        NoteRunTag(job_.imageDir, fileName, job_.sourcePath, watch_ != nullptr ? watch_->Start().line : 0,
+                   watch_ != nullptr ? watch_->Start().column : 0);
     ImageTag tag(fileName);
     if (job_.settings.altText)
         tag.AddAlt(BuildAltText(g_glyphString, g_bUnicodeMode, job_.encoding));

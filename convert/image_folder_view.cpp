@@ -148,13 +148,11 @@ public:
         return *found;
     }
 
-    // The page wrote these bytes to the image `name` of `folder`: an
+    // The page wrote these bytes to the image whose entry is `key`: an
     // encoder's, whole as the encoders make every image (their fuzz target
     // checks it), so they need no check.
-    void Remember(Folder& folder, const std::string& name, const unsigned char* bytes, std::size_t size,
-                  ImageFormat format)
+    void Remember(StoredKey& key, const unsigned char* bytes, std::size_t size, ImageFormat format)
     {
-        StoredKey& key = folder[name];
         key.Reset();
         TakeKeyOfWhole(key, bytes, size, format);
         key.writtenOnPage = page_;
@@ -656,7 +654,8 @@ public:
             id += AsciiLower(c);
         }
         if (bytes != nullptr && (format == kFormatGif || format == kFormatPng))
-            s_keys.Remember(*keys_, name, bytes->data(), bytes->size(), format);
+            s_keys.Remember(known != keys_->end() ? known->second : (*keys_)[name], bytes->data(), bytes->size(),
+                            format);
         else if (known != keys_->end())
             known->second.Reset();  // read again when next asked for
     }

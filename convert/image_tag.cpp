@@ -37,13 +37,6 @@ void ImageTag::AddRowsBelowBaseline(int rows)
         AddAttribute("style", "vertical-align:" + std::to_string(-static_cast<long long>(rows)) + "px");
 }
 
-std::string ImageTag::Finish() const
-{
-    std::string tag;
-    Finish(tag);
-    return tag;
-}
-
 void ImageTag::Finish(std::string& tag) const
 {
     tag.assign(text_);

@@ -9,7 +9,7 @@
 //
 //   ImageTag tag(fileName);
 //   tag.AddAlt(BuildAltText(glyphs, unicodeMode, encoding));
-//   page.PutText(tag.Finish());
+//   tag.Finish(text);  // text holds the tag, closed
 #include <string>
 #include <string_view>
 
@@ -33,8 +33,7 @@ public:
     // name="<value>", the value escaped for an attribute value already.
     void AddAttribute(std::string_view name, std::string_view escapedValue);
 
-    // The whole tag, closed; or left in `tag`, whose room is used again.
-    std::string Finish() const;
+    // Leaves the whole tag, closed, in `tag`, whose room is used again.
     void Finish(std::string& tag) const;
 
 private:

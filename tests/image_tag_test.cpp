@@ -140,7 +140,9 @@ TEST_F(ImageTagTest, TheBaselineOffsetPutsFlatBottomsOnTheLine)
     // Without rows below the baseline the style is left out.
     ImageTag tag("a.gif");
     tag.AddRowsBelowBaseline(0);
-    EXPECT_EQ(tag.Finish(), "<img src=\"./hanimg/a.gif\">");
+    std::string text;
+    tag.Finish(text);
+    EXPECT_EQ(text, "<img src=\"./hanimg/a.gif\">");
 }
 
 }  // namespace
