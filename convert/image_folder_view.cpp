@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/deferred_closes.h"
 #include "convert/dir_handle.h"
 #include "convert/image_folder_view.h"
 #include "convert/image_key.h"
@@ -604,6 +605,7 @@ public:
         names_.Sort();
         loaded_ = true;
         folderFd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        closesCanWait_ = folderFd_ >= 0 && ClosesCanWaitIn(folderFd_);
     }
 
     bool Has(const char* fileName) { return names_.Has(fileName); }
@@ -728,6 +730,10 @@ public:
 
     const std::string& folder() const { return folder_; }
     int DescriptorOf(const char* folder) const { return loaded_ && folder_ == folder ? folderFd_ : -1; }
+    DeferredCloses* ClosesOf(const char* folder)
+    {
+        return closesCanWait_ && DescriptorOf(folder) >= 0 ? &closes_ : nullptr;
+    }
     // The run's keys in `folder`: the view's own when it holds that folder.
     KeyCache::Folder& KeysOf(const char* folder)
     {
@@ -842,6 +848,8 @@ private:
 
     void CloseFolder()
     {
+        closes_.CloseAll();  // the page's new images are all closed when it ends
+        closesCanWait_ = false;
         if (folderFd_ >= 0)
             close(folderFd_);
         folderFd_ = -1;
@@ -849,6 +857,8 @@ private:
 
     std::string folder_;
     int folderFd_ = -1;  // folder_ open while the view holds it, for opening its images
+    bool closesCanWait_ = false;  // its file system reports nothing at a close
+    DeferredCloses closes_;  // new images written in folder_, still to close
     KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
     std::string path_;  // scratch: a candidate's path
     std::string candidate_;  // scratch: a candidate's name
@@ -959,6 +969,11 @@ std::uint32_t& ImageRunTag(const char* folder, const char* fileName)
 int ImageFolderDescriptor(const char* folder)
 {
     return s_view.DescriptorOf(folder);
+}
+
+DeferredCloses* ImageFolderCloses(const char* folder)
+{
+    return s_view.ClosesOf(folder);
 }
 
 int FirstFreeImageNumber(const char* folder, const char* baseName, const char* extension)

@@ -13,6 +13,8 @@
 
 namespace sylpic {
 
+class DeferredCloses;
+
 // Leaves in `foundPath` (kMaxPath bytes) the full path of the first image, in
 // name order, whose name is `baseName` followed by '.' or a digit 1 to 9 and
 // whose key and colours equal `key` and `colours` and which is whole; or
@@ -39,6 +41,10 @@ bool ImageFolderHas(const char* folder, const char* fileName);
 // The folder open, while the view holds `folder` (as ImageFolderHas leaves
 // it), for making its files relative to it; else -1.
 int ImageFolderDescriptor(const char* folder);
+// Where a new image written in `folder`, once linked under its name, can
+// leave its descriptor to be closed when the page ends: while the view holds
+// `folder` and its file system has nothing to report at a close; else null.
+DeferredCloses* ImageFolderCloses(const char* folder);
 // The number of the first free name in `folder` for images of `baseName`:
 // 0 when baseName.extension is free, else the least N >= 1 for which
 // baseNameN.extension is (names compared exactly, as ImageFolderHas does).

@@ -111,7 +111,8 @@ ImageWriteStatus ImageWriter::WriteImageFile(const BlockImage& image, int scale,
         if (encoded != ImageWriteStatus::kWritten)
             return Fail(encoded, imagePath, 0);
         StagedFile file;
-        if (!file.OpenForFreeName(imagePath, kStagedImagePrefix, ImageFolderDescriptor(place.folder)))
+        if (!file.OpenForFreeName(imagePath, kStagedImagePrefix, ImageFolderDescriptor(place.folder),
+                                 ImageFolderCloses(place.folder)))
             return Fail(ImageWriteStatus::kCannotCreate, imagePath, file.Error());
         if (!file.WriteAll(encoded_.data(), encoded_.size())) {
             file.Discard();

@@ -54,7 +54,8 @@ bool StagedFile::Open(const std::string& path, const char* tempPrefix, bool asNe
     return Attach(fd, path, temp, true);
 }
 
-bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix, int folderFd)
+bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix, int folderFd,
+                                 DeferredCloses* closes)
 {
     Discard();
     const std::size_t slash = path.rfind('/');
@@ -73,6 +74,7 @@ bool StagedFile::OpenForFreeName(const std::string& path, const char* tempPrefix
     Attach(fd, path, std::string(), false);
     unnamed_ = true;
     tempPrefix_ = tempPrefix;
+    closes_ = closes;
     if (folderFd >= 0) {
         folderFd_ = folderFd;
         linkName_ = path_.c_str() + (slash == std::string::npos ? 0 : slash + 1);
@@ -105,6 +107,7 @@ bool StagedFile::Attach(int fd, const std::string& path, const std::string& writ
     unnamed_ = false;
     folderFd_ = AT_FDCWD;
     linkName_ = path_.c_str();
+    closes_ = nullptr;
     return true;
 }
 
@@ -184,6 +187,12 @@ FreeNameMove StagedFile::LinkToFreeName()
         char self[32];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
         linked = linkat(AT_FDCWD, self, folderFd_, linkName_, AT_SYMLINK_FOLLOW) == 0;
+    }
+    if (linked && closes_ != nullptr) {
+        closes_->Hold(fd_);  // whole and named: its close has nothing to report
+        fd_ = -1;
+        unnamed_ = false;
+        return FreeNameMove::kMoved;
     }
     if (linked) {
         const bool closed = close(fd_) == 0;

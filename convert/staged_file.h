@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "convert/deferred_closes.h"
 #include "convert/free_name_move.h"
 
 namespace sylpic {
@@ -41,7 +42,9 @@ public:
     // behind. Where the file system makes no such files, the same as Open.
     // `folderFd`, when not -1, is the folder of `path` open: the file is
     // made and linked relative to it, which spares two lookups of its path.
-    bool OpenForFreeName(const std::string& path, const char* tempPrefix, int folderFd = -1);
+    // With `closes`, the file once linked is closed there, later.
+    bool OpenForFreeName(const std::string& path, const char* tempPrefix, int folderFd = -1,
+                         DeferredCloses* closes = nullptr);
     // Creates `path` itself when no entry of that name exists (not even a
     // link), so that a new file needs no temporary name and no rename; until
     // Commit the file is still removed on failure. False when the name is
@@ -84,6 +87,7 @@ private:
     int folderFd_ = AT_FDCWD;  // where linkName_ is linked: the folder open, or AT_FDCWD
     const char* linkName_ = "";  // path_, or its name in folderFd_
     const char* tempPrefix_ = "";
+    DeferredCloses* closes_ = nullptr;  // where the descriptor goes once linked
 };
 
 }  // namespace sylpic

@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "convert/deferred_closes.h"
 #include "convert/whole_image_file.h"
 #include "tests/convert_fixture.h"
 
@@ -156,3 +158,40 @@ TEST(FreeImageNameTest, ANameTakenMeanwhileGoesToTheNextNumberAndAFailedLinkToAS
 }
 
 }  // namespace
+
+// New images' descriptors are closed together, later. Only the ones held are
+// closed, wherever their numbers fall, and none outlives its page.
+TEST(DeferredClosesTest, ClosesOnlyWhatItHolds)
+{
+    const auto isOpen = [](int fd) { return fcntl(fd, F_GETFD) != -1; };
+    std::vector<int> fds;
+    for (int i = 0; i < 40; ++i)
+        fds.push_back(open("/dev/null", O_RDONLY | O_CLOEXEC));
+    {
+        DeferredCloses closes;
+        for (int i = 0; i < 40; ++i)
+            if (i % 7 != 3)
+                closes.Hold(fds[i]);
+        EXPECT_FALSE(isOpen(fds[0]));  // more than it holds: the first ones went
+        EXPECT_TRUE(isOpen(fds[39]));
+    }
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(isOpen(fds[i]), i % 7 == 3) << i;
+        if (i % 7 == 3)
+            close(fds[i]);
+    }
+}
+
+class NewImageDescriptorTest : public ConvertFixture {};
+
+TEST_F(NewImageDescriptorTest, NoneIsLeftOpenWhenThePageEnds)
+{
+    const auto openCount = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    Convert("[[a]]", "warm.htm");  // the font's files stay open
+    const auto before = openCount();
+    Convert("[[han]] [[kuk]] [[ma-eum]] [[sa-rang]]");
+    EXPECT_EQ(Images().size(), 5u);
+    EXPECT_EQ(openCount(), before);
+}
