@@ -46,11 +46,14 @@ void DeferredCloses::CloseAll()
     count_ = 0;
 }
 
-bool ClosesCanWaitIn(int folderFd)
+bool MayHoldDescriptors()
 {
     rlimit files{};
-    if (getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur < kFewestFilesToHold)
-        return false;
+    return getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur >= kFewestFilesToHold;
+}
+
+bool CloseReportsNothingIn(int folderFd)
+{
     struct statfs where {};
     if (fstatfs(folderFd, &where) != 0)
         return false;

@@ -117,7 +117,7 @@ public:
     // the folder open at `atFd`, or AT_FDCWD). `knownRegular` when the
     // folder's listing said it is a regular file.
     const Entry& Get(Folder& folder, const std::string& name, int atFd, const char* path, ImageFormat format,
-                     bool knownRegular)
+                     bool knownRegular, DeferredCloses* closes = nullptr)
     {
         const auto [found, isNew] = folder.try_emplace(name);
         if (!isNew) {
@@ -137,7 +137,7 @@ public:
         const FileCheck check = knownRegular && !severalPages_ ? FileCheck::kKnownRegular : FileCheck::kStat;
         struct stat st;
         std::size_t size = 0;
-        if (ReadImageFileBytes(atFd, path, bytes_, size, st, check))
+        if (ReadImageFileBytes(atFd, path, bytes_, size, st, check, closes))
             TakeKey(key, bytes_.data(), size, format);
         // Kept apart, and only when known: a run of one page mostly has none.
         if (st.st_mode != 0) {
@@ -605,7 +605,8 @@ public:
         names_.Sort();
         loaded_ = true;
         folderFd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        closesCanWait_ = folderFd_ >= 0 && ClosesCanWaitIn(folderFd_);
+        mayHold_ = folderFd_ >= 0 && MayHoldDescriptors();
+        closesCanWait_ = mayHold_ && CloseReportsNothingIn(folderFd_);
     }
 
     bool Has(const char* fileName) { return names_.Has(fileName); }
@@ -790,7 +791,7 @@ private:
             path_.assign(folder_).append(name);
         const bool regular = !typesUnknown_ && (irregular_.empty() || irregular_.count(name) == 0);
         const KeyCache::Entry& entry = folderFd_ >= 0
-                                           ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular)
+                                           ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular, mayHold_ ? &closes_ : nullptr)
                                            : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format, regular);
         candidates_.Add(index, entry);
         return &entry.second;
@@ -849,6 +850,7 @@ private:
     void CloseFolder()
     {
         closes_.CloseAll();  // the page's new images are all closed when it ends
+        mayHold_ = false;
         closesCanWait_ = false;
         if (folderFd_ >= 0)
             close(folderFd_);
@@ -857,8 +859,9 @@ private:
 
     std::string folder_;
     int folderFd_ = -1;  // folder_ open while the view holds it, for opening its images
-    bool closesCanWait_ = false;  // its file system reports nothing at a close
-    DeferredCloses closes_;  // new images written in folder_, still to close
+    bool mayHold_ = false;  // the process may hold some descriptors until the page ends
+    bool closesCanWait_ = false;  // and folder_'s file system reports nothing at a close
+    DeferredCloses closes_;  // images read or written in folder_, still to close
     KeyCache::Folder* keys_ = nullptr;  // the keys of the run in folder_
     std::string path_;  // scratch: a candidate's path
     std::string candidate_;  // scratch: a candidate's name

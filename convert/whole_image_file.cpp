@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 
+#include "convert/deferred_closes.h"
 #include "convert/image_file_bytes.h"
 #include "imaging/gif_encoder.h"
 #include "imaging/png_encoder.h"
@@ -40,7 +41,7 @@ bool ReadStatedFile(int fd, std::vector<unsigned char>& buffer, std::size_t& siz
 }  // namespace
 
 bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
-                        struct stat& st, FileCheck check)
+                        struct stat& st, FileCheck check, DeferredCloses* closes)
 {
     size = 0;
     st = {};
@@ -59,7 +60,10 @@ bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& 
     } else {
         ok = ReadStatedFile(fd, buffer, size, st);
     }
-    close(fd);
+    if (ok && closes != nullptr)
+        closes->Hold(fd);
+    else
+        close(fd);
     return ok;
 }
 

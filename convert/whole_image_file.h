@@ -11,6 +11,8 @@
 
 namespace sylpic {
 
+class DeferredCloses;
+
 // True when the file at `path` is a whole GIF or PNG (as `format` says); an
 // XBM is never reused and is not looked at. False when the file cannot be
 // read or is larger than any image this program writes.
@@ -36,9 +38,11 @@ enum class FileCheck {
 // `size` bytes of `buffer` (grown when need be, never shrunk), and, when
 // fstat was asked, what it says of the file into `st` (else st_mode is 0).
 // False when it cannot be read, is not a regular file or is larger than any
-// image this program writes.
+// image this program writes. With `closes`, a file read as it should be is
+// closed there, later (a file opened only to read has nothing to report at
+// its close).
 bool ReadImageFileBytes(int atFd, const char* path, std::vector<unsigned char>& buffer, std::size_t& size,
-                        struct stat& st, FileCheck check);
+                        struct stat& st, FileCheck check, DeferredCloses* closes = nullptr);
 
 // True when the 2x image's size is exactly twice the 1x image's.
 bool IsTwiceTheSize(const ImageSize& doubled, const ImageSize& single);

@@ -159,7 +159,7 @@ TEST(FreeImageNameTest, ANameTakenMeanwhileGoesToTheNextNumberAndAFailedLinkToAS
 
 }  // namespace
 
-// New images' descriptors are closed together, later. Only the ones held are
+// Images' descriptors are closed together, later. Only the ones held are
 // closed, wherever their numbers fall, and none outlives its page.
 TEST(DeferredClosesTest, ClosesOnlyWhatItHolds)
 {
@@ -182,9 +182,9 @@ TEST(DeferredClosesTest, ClosesOnlyWhatItHolds)
     }
 }
 
-class NewImageDescriptorTest : public ConvertFixture {};
+class ImageDescriptorTest : public ConvertFixture {};
 
-TEST_F(NewImageDescriptorTest, NoneIsLeftOpenWhenThePageEnds)
+TEST_F(ImageDescriptorTest, NoneIsLeftOpenWhenThePageEnds)
 {
     const auto openCount = [] {
         return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
@@ -192,6 +192,9 @@ TEST_F(NewImageDescriptorTest, NoneIsLeftOpenWhenThePageEnds)
     Convert("[[a]]", "warm.htm");  // the font's files stay open
     const auto before = openCount();
     Convert("[[han]] [[kuk]] [[ma-eum]] [[sa-rang]]");
+    EXPECT_EQ(Images().size(), 5u);
+    EXPECT_EQ(openCount(), before);
+    Convert("[[han]] [[kuk]] [[ma-eum]] [[sa-rang]]");  // every image read again
     EXPECT_EQ(Images().size(), 5u);
     EXPECT_EQ(openCount(), before);
 }
