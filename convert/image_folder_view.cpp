@@ -552,6 +552,12 @@ private:
     std::vector<Entry> written_;
 };
 
+// True when `name` ends in `extension` (a dot and three letters), ignoring case.
+bool EndsInExtension(std::string_view name, const char* extension)
+{
+    return name.size() >= 4 && StartsWithIgnoringCase(name.substr(name.size() - 4), extension);
+}
+
 class FolderView {
 public:
     FolderView() = default;
@@ -637,21 +643,26 @@ public:
         // on from with '.' or a digit 1 to 9: each index leaves it, under
         // the key it was indexed with, until the next search takes it again.
         const auto known = keys_->find(name);
-        std::string& id = stemId_;  // the lower-case name so far, then "/g" or "/p"
+        // Only the indexes of its own format can take it (a candidate ends
+        // in the format's extension).
+        const char* suffix = nullptr;
+        if (EndsInExtension(name, ".gif"))
+            suffix = "/g";
+        else if (EndsInExtension(name, ".png"))
+            suffix = "/p";
+        std::string& id = stemId_;  // the lower-case name so far, then the suffix
         id.clear();
-        for (std::size_t i = 0; i < name.size() && !stems_.empty(); ++i) {
+        for (std::size_t i = 0; suffix != nullptr && i < name.size() && !stems_.empty(); ++i) {
             const char c = name[i];
             if (i > 0 && (c == '.' || (c >= '1' && c <= '9'))) {
-                for (const char* suffix : {"/g", "/p"}) {
-                    id.append(suffix);
-                    auto found = stems_.find(id);
-                    id.resize(i);
-                    if (found != stems_.end()) {
-                        if (known != keys_->end())
-                            candidates_.Remove(found->second, *known);
-                        pending_.push_back({stored, found->second.pending});
-                        found->second.pending = static_cast<std::uint32_t>(pending_.size());
-                    }
+                id.append(suffix);
+                auto found = stems_.find(id);
+                id.resize(i);
+                if (found != stems_.end()) {
+                    if (known != keys_->end())
+                        candidates_.Remove(found->second, *known);
+                    pending_.push_back({stored, found->second.pending});
+                    found->second.pending = static_cast<std::uint32_t>(pending_.size());
                 }
             }
             id += AsciiLower(c);
@@ -783,8 +794,7 @@ private:
         // The candidate must end in the format's extension, ignoring case,
         // and its path must fit.
         const char* extension = format == kFormatGif ? ".gif" : ".png";
-        if (name.size() < 4 || !StartsWithIgnoringCase(std::string_view(name).substr(name.size() - 4), extension) ||
-            folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
+        if (!EndsInExtension(name, extension) || folder_.size() + name.size() >= static_cast<std::size_t>(kMaxPath))
             return nullptr;
         // Opened in the folder already open, where it could be.
         if (folderFd_ < 0)
