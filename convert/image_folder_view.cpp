@@ -652,7 +652,7 @@ public:
             suffix = "/p";
         std::string& id = stemId_;  // the lower-case name so far, then the suffix
         id.clear();
-        for (std::size_t i = 0; suffix != nullptr && i < name.size() && !stems_.empty(); ++i) {
+        for (std::size_t i = 0; suffix != nullptr && !stems_.empty() && i < name.size(); ++i) {
             const char c = name[i];
             if (i > 0 && (c == '.' || (c >= '1' && c <= '9'))) {
                 id.append(suffix);
@@ -742,10 +742,13 @@ public:
 
     const std::string& folder() const { return folder_; }
     int DescriptorOf(const char* folder) const { return loaded_ && folder_ == folder ? folderFd_ : -1; }
+    // Where the descriptor of an image written in `folder` can wait, once
+    // linked; of one read, ReadCloses.
     DeferredCloses* ClosesOf(const char* folder)
     {
         return closesCanWait_ && DescriptorOf(folder) >= 0 ? &closes_ : nullptr;
     }
+    DeferredCloses* ReadCloses() { return mayHold_ ? &closes_ : nullptr; }
     // The run's keys in `folder`: the view's own when it holds that folder.
     KeyCache::Folder& KeysOf(const char* folder)
     {
@@ -800,9 +803,9 @@ private:
         if (folderFd_ < 0)
             path_.assign(folder_).append(name);
         const bool regular = !typesUnknown_ && (irregular_.empty() || irregular_.count(name) == 0);
-        const KeyCache::Entry& entry = folderFd_ >= 0
-                                           ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular, mayHold_ ? &closes_ : nullptr)
-                                           : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format, regular);
+        const KeyCache::Entry& entry =
+            folderFd_ >= 0 ? s_keys.Get(*keys_, name, folderFd_, name.c_str(), format, regular, ReadCloses())
+                           : s_keys.Get(*keys_, name, AT_FDCWD, path_.c_str(), format, regular);
         candidates_.Add(index, entry);
         return &entry.second;
     }
@@ -859,7 +862,7 @@ private:
 
     void CloseFolder()
     {
-        closes_.CloseAll();  // the page's new images are all closed when it ends
+        closes_.CloseAll();  // the images the page read or wrote are all closed when it ends
         mayHold_ = false;
         closesCanWait_ = false;
         if (folderFd_ >= 0)

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "convert/deferred_closes.h"
 #include "convert/file_cause.h"
 
 namespace sylpic {
@@ -188,20 +189,17 @@ FreeNameMove StagedFile::LinkToFreeName()
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
         linked = linkat(AT_FDCWD, self, folderFd_, linkName_, AT_SYMLINK_FOLLOW) == 0;
     }
-    if (linked && closes_ != nullptr) {
-        closes_->Hold(fd_);  // whole and named: its close has nothing to report
-        fd_ = -1;
-        unnamed_ = false;
-        return FreeNameMove::kMoved;
-    }
     if (linked) {
-        const bool closed = close(fd_) == 0;
-        if (!closed)
-            error_ = errno;
+        const int fd = fd_;
         fd_ = -1;
         unnamed_ = false;
-        if (closed)
+        if (closes_ != nullptr) {
+            closes_->Hold(fd);  // whole and named: its close has nothing to report
             return FreeNameMove::kMoved;
+        }
+        if (close(fd) == 0)
+            return FreeNameMove::kMoved;
+        error_ = errno;
         unlinkat(folderFd_, linkName_, 0);  // not known to be whole
         return FreeNameMove::kFailed;
     }

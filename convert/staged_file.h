@@ -12,10 +12,11 @@
 #include <cstdio>
 #include <string>
 
-#include "convert/deferred_closes.h"
 #include "convert/free_name_move.h"
 
 namespace sylpic {
+
+class DeferredCloses;
 
 // The prefixes of the temporary names of pages and images being written.
 inline constexpr char kStagedPagePrefix[] = ".sylpic-page-";

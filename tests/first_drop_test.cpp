@@ -157,8 +157,6 @@ TEST(FreeImageNameTest, ANameTakenMeanwhileGoesToTheNextNumberAndAFailedLinkToAS
 #endif
 }
 
-}  // namespace
-
 // Images' descriptors are closed together, later. Only the ones held are
 // closed, wherever their numbers fall, and none outlives its page.
 TEST(DeferredClosesTest, ClosesOnlyWhatItHolds)
@@ -198,3 +196,5 @@ TEST_F(ImageDescriptorTest, NoneIsLeftOpenWhenThePageEnds)
     EXPECT_EQ(Images().size(), 5u);
     EXPECT_EQ(openCount(), before);
 }
+
+}  // namespace
